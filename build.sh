@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the project on Debian 12.
+#   ./build.sh demo            the demo tour of the sample mailbox
+#   ./build.sh test            every test (unit and scenario)
+#   ./build.sh test --sanitize every test, built with AddressSanitizer and UndefinedBehaviorSanitizer
+#   ./build.sh bench           the benchmarks
+#   ./build.sh build           only build
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(g++ cmake make pkg-config libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+          libglib2.0-dev libgmime-3.0-dev libespeak-ng-dev espeak-ng-data libfmt-dev libcli11-dev libedit-dev)
+
+install_packages() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+what=${1:-build}
+shift || true
+sanitize=OFF
+build_dir=build
+if [ "${1:-}" = "--sanitize" ]; then
+    sanitize=ON
+    build_dir=build-sanitize
+    shift
+fi
+
+install_packages
+type=Release
+[ $sanitize = ON ] && type=Debug
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=$type -DDEZAROR_SANITIZE=$sanitize \
+      -DDEZAROR_BENCH=$([ $sanitize = ON ] && echo OFF || echo ON) >/dev/null
+cmake --build "$build_dir" -j "$(nproc)"
+
+case "$what" in
+    build) ;;
+    demo) "$build_dir/src/dezaror" demo "$@" ;;
+    test) ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" "$@" ;;
+    bench) for b in "$build_dir"/bench/bench_*; do [ -x "$b" ] && "$b" "$@"; done ;;
+    *) echo "usage: $0 demo|test|bench|build [--sanitize]" >&2; exit 2 ;;
+esac
