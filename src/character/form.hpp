@@ -1,0 +1,119 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/host.hpp"
+#include "platform/object_ref.hpp"
+
+namespace character {
+
+using platform::Ref;
+using platform::WithEvents;
+
+// The host form: all run-time state of the add-in, in the fields the design names, with their
+// types and initial values. The procedures live in their subsystems' folders and take the form.
+// The form also hosts the character control (Agent1) and the timer (Timer1): their events are
+// bound for the form's whole life.
+class frmAgentCtrl {
+public:
+    explicit frmAgentCtrl(platform::Host& host);
+    frmAgentCtrl(const frmAgentCtrl&) = delete;
+    frmAgentCtrl& operator=(const frmAgentCtrl&) = delete;
+
+    platform::Host& host;
+    platform::AgentControl& Agent1;
+    platform::Timer& Timer1;
+
+    // Fields in declaration order.
+    Ref<platform::Folder> oCurFolder;
+    Ref<platform::Folder> oInboxFolder;
+    Ref<platform::Selection> oCurSelection;
+    Ref<platform::Item> oTargetItem;
+    Ref<platform::Item> oNeMItem;
+    Ref<platform::Item> oCurReadItem;
+    Ref<platform::Window> oActWindow;
+    Ref<platform::Item> oCurNoteItem;  // Notes raise no events.
+    std::int32_t lCurUnread = 0;
+    std::int32_t lItmSavedPos = 0;
+    std::int32_t lItmSavedDone = 0;
+    bool bCurInspOpen = false;
+    std::string sCurView;
+    bool bNeMActive = false;
+    bool bNeMStarted = false;
+    std::int32_t lNeMUnread = 0;
+    std::int32_t lNeMSavedPos = 0;
+    std::int32_t lNeMSavedDone = 0;
+    std::int32_t lReadPos = 0;
+    std::int32_t lPieceEnd = 0;
+    std::int32_t lNextReadPos = 0;
+    bool bNeMInspOpen = false;
+    bool bNeMItemGone = false;
+    std::int32_t lAnnLineCnt = 0;
+    bool bReadInspOpen = false;
+    std::int32_t lReadDone = 0;
+    std::int16_t iReadMode = 0;
+    std::int16_t iLastReadMode = 0;
+    Ref<platform::Character> oAgentChar;
+    Ref<platform::Request> oGreetRequest;
+    Ref<platform::Request> oExitRequest;
+    Ref<platform::Request> oReadRequest;
+    bool bAgentLoaded = false;
+    bool bPlayIntro = true;
+    bool bNeMSortDescend = true;
+    std::string sUserName;
+    std::string sNeMEntryID;
+    std::string sTargetEntryID;
+    std::string sCurItemEntryID;
+    std::string sReadPiece;
+    std::string sReadText;
+    std::int32_t lReadPieces = 0;
+    std::string sNeMSavedText;
+    std::string sItmSavedText;
+    std::array<std::string, 26> sAnnLine;  // lines 1 to 25 used
+    bool bMailSaid = false;
+    std::string sHeardCmd;
+    std::string sBodyText;
+    std::string sCurItemRef = "message";
+    std::string sCurItemType;
+    std::string sGreetLine;
+    std::string sExitLine;
+    std::string sAckLine;
+
+    // Object fields that receive events.
+    WithEvents<platform::Items> oCurNewMailItems;
+    WithEvents<platform::Item> oCurAppointItem;
+    WithEvents<platform::Item> oCurContItem;
+    WithEvents<platform::Item> oCurDocuItem;
+    WithEvents<platform::Item> oCurEmailItem;
+    WithEvents<platform::Item> oCurJourlItem;
+    WithEvents<platform::Item> oCurMeetReqItem;
+    WithEvents<platform::Item> oCurPostItem;
+    WithEvents<platform::Item> oCurTaskItem;
+    WithEvents<platform::Item> oCurTaskReqItem;
+    WithEvents<platform::Item> oCurTaskAccItem;
+    WithEvents<platform::Item> oCurTaskDecItem;
+    WithEvents<platform::Item> oCurTaskUpdItem;
+    WithEvents<platform::Item> oCurRemoteItem;
+    WithEvents<platform::Item> oCurRptItem;
+    WithEvents<platform::Items> oCurrentItems;
+    WithEvents<platform::CommandBarButton> oMyCB;
+    WithEvents<platform::Application> oApp;
+    WithEvents<platform::CommandBarButton> oMyMB;
+    Ref<platform::NameSpace> oNS;
+    WithEvents<platform::Folders> oNSFolders;
+    WithEvents<platform::Explorer> oCurExplorer;
+    WithEvents<platform::Inspector> oCurInspector;
+    WithEvents<platform::Inspector> oCurNeMInspector;
+    WithEvents<platform::Inspector> oReadInspector;
+
+private:
+    std::vector<platform::Subscription> control_events_;  // Agent1 and Timer1
+};
+
+// Identifier of the loaded character.
+inline constexpr std::string_view kCharacterID = "CharacterID";
+
+}  // namespace character
