@@ -1,0 +1,519 @@
+#include "reading/text_cleaning.hpp"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <utility>
+
+namespace reading {
+namespace {
+
+// The separator runs, in the order they are removed. Removing one pattern over the whole text before the next is
+// the defined behaviour, and it matters: "**===*" loses the equal signs only after the stars have been looked at,
+// so its stars stay. Each removal is a streaming transformation of the previous one's output, so the eight of them
+// run as a pipeline of tiny stages over a single pass, each stage holding the pattern characters it has seen but
+// not yet passed on.
+struct Pattern {
+    char ch;
+    std::uint8_t length;
+};
+constexpr auto kPatterns =
+    std::to_array<Pattern>({{'*', 3}, {'=', 3}, {'-', 3}, {'+', 3}, {'_', 3}, {'~', 3}, {'#', 3}, {'.', 4}});
+
+constexpr unsigned kNoStage = kPatterns.size();
+
+// The stage that removes a byte's pattern, or kNoStage.
+constexpr std::array<std::uint8_t, 256> kStageOf = [] {
+    std::array<std::uint8_t, 256> table{};
+    table.fill(kNoStage);
+    for (unsigned stage = 0; stage < kPatterns.size(); ++stage)
+        table[static_cast<unsigned char>(kPatterns[stage].ch)] = static_cast<std::uint8_t>(stage);
+    return table;
+}();
+
+// The bytes plain text runs stop at: pattern characters, and "|", which becomes a blank.
+constexpr std::array<bool, 256> kFilterByte = [] {
+    std::array<bool, 256> table{};
+    for (const Pattern& p : kPatterns) table[static_cast<unsigned char>(p.ch)] = true;
+    table['|'] = true;
+    return table;
+}();
+
+// The filter writes through a cursor into a buffer that doubles when full: appending byte by byte to a std::string
+// cost several times the work of the scan itself.
+class DecorationFilter {
+public:
+    explicit DecorationFilter(std::size_t expected_size) {
+        out_.resize(std::max<std::size_t>(expected_size, 16));
+        cursor_ = out_.data();
+        limit_ = cursor_ + out_.size();
+    }
+
+    void put(char c) {
+        if (held_ == 0 && kStageOf[static_cast<unsigned char>(c)] == kNoStage) {
+            emit(c);
+            return;
+        }
+        feed(0, c);
+    }
+
+    void put(std::string_view text) {
+        for (const char c : text) put(c);
+    }
+
+    // A byte known to be no pattern character.
+    void put_plain(char c) {
+        if (held_ != 0) flush_all();
+        emit(c);
+    }
+
+    // Bytes known to hold no pattern character.
+    void put_plain(std::string_view text) {
+        if (text.empty()) return;
+        if (held_ != 0) flush_all();
+        write(text);
+    }
+
+    // `count` copies of one pattern character. Only the first can make earlier stages give on what they hold; the
+    // rest pass those stages empty-handed and only turn their own stage's counter.
+    void put_run(char c, std::size_t count) {
+        feed(0, c);
+        const unsigned stage = kStageOf[static_cast<unsigned char>(c)];
+        const std::size_t length = kPatterns[stage].length;
+        pending_[stage] = static_cast<std::uint8_t>((pending_[stage] + count - 1) % length);
+        if (pending_[stage] == 0) {
+            held_ &= ~(1u << stage);
+        } else {
+            held_ |= 1u << stage;
+        }
+    }
+
+    // Room to write to directly, `n` bytes or more, with nothing held back; raw_end takes the position after the last
+    // byte written.
+    std::span<char> raw_space(std::size_t n) {
+        flush_all();
+        make_room(n);
+        return {cursor_, limit_};
+    }
+
+    void raw_end(char* end) { cursor_ = end; }
+
+    // At the end of a text each removal ends in turn, in the order of the patterns.
+    std::string finish(std::string_view tail) {
+        flush_all();
+        write(tail);
+        out_.resize(static_cast<std::size_t>(cursor_ - out_.data()));
+        return std::move(out_);
+    }
+
+private:
+    void write(std::string_view text) {
+        if (text.empty()) return;  // An empty view may have no data, and memcpy must not see that.
+        make_room(text.size());
+        std::memcpy(cursor_, text.data(), text.size());
+        cursor_ += text.size();
+    }
+
+    void emit(char c) {
+        if (cursor_ == limit_) make_room(1);
+        *cursor_++ = c;
+    }
+
+    void make_room(std::size_t n) {
+        if (static_cast<std::size_t>(limit_ - cursor_) >= n) return;
+        const auto used = static_cast<std::size_t>(cursor_ - out_.data());
+        out_.resize(std::max(out_.size() * 2, used + n));
+        cursor_ = out_.data() + used;
+        limit_ = out_.data() + out_.size();
+    }
+
+    void feed(unsigned from, char c) {
+        unsigned stage = kStageOf[static_cast<unsigned char>(c)];
+        if (stage < from) stage = kNoStage;  // An earlier stage's character passes the later ones untouched.
+        // The stages it passes give on what they hold first: that came before it.
+        const unsigned passed = ((1u << stage) - 1) & ~((1u << from) - 1);
+        for (unsigned holding; (holding = held_ & passed) != 0;)
+            flush(static_cast<unsigned>(std::countr_zero(holding)));
+        if (stage == kNoStage) {
+            emit(c);
+            return;
+        }
+        if (++pending_[stage] == kPatterns[stage].length) {
+            pending_[stage] = 0;
+            held_ &= ~(1u << stage);
+        } else {
+            held_ |= 1u << stage;
+        }
+    }
+
+    // The stage's held characters were not a whole pattern, so they go on to the later stages.
+    void flush(unsigned stage) {
+        const unsigned n = pending_[stage];
+        pending_[stage] = 0;
+        held_ &= ~(1u << stage);
+        for (unsigned i = 0; i < n; ++i) feed(stage + 1, kPatterns[stage].ch);
+    }
+
+    void flush_all() {
+        while (held_ != 0) flush(static_cast<unsigned>(std::countr_zero(held_)));
+    }
+
+    std::string out_;
+    char* cursor_;
+    char* limit_;
+    std::array<std::uint8_t, kPatterns.size()> pending_{};
+    unsigned held_ = 0;  // One bit per stage holding characters, so the common case tests one number.
+};
+
+// What the scan does with a byte outside markup. A "|" is a blank: the character would take it as the separator
+// between alternative wordings. Control characters and every byte of a non-ASCII character are dropped: the voice
+// would spell them out or stumble.
+// Pattern characters are text that the decoration filter must see.
+enum class ByteKind : std::uint8_t { Text, Blank, Dropped, Pattern, TagOpen, TagClose, Ampersand };
+
+constexpr std::array<ByteKind, 256> kKindOf = [] {
+    std::array<ByteKind, 256> table{};
+    table.fill(ByteKind::Dropped);
+    for (unsigned c = 32; c <= 126; ++c) table[c] = ByteKind::Text;
+    for (const Pattern& p : kPatterns) table[static_cast<unsigned char>(p.ch)] = ByteKind::Pattern;
+    for (const unsigned char c : {' ', '|', '\r', '\n'}) table[c] = ByteKind::Blank;
+    table['<'] = ByteKind::TagOpen;
+    table['>'] = ByteKind::TagClose;
+    table['&'] = ByteKind::Ampersand;
+    return table;
+}();
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Tag names and entities match in any letter case; `prefix` is lower case.
+bool starts_with_nocase(std::string_view text, std::size_t pos, std::string_view prefix) {
+    if (text.size() - pos < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (lower(text[pos + i]) != prefix[i]) return false;
+    return true;
+}
+
+// The first tag beginning with `prefix` at or after `from`, or npos.
+std::size_t find_tag_nocase(std::string_view text, std::size_t from, std::string_view prefix) {
+    for (std::size_t pos = text.find('<', from); pos != std::string_view::npos; pos = text.find('<', pos + 1))
+        if (starts_with_nocase(text, pos, prefix)) return pos;
+    return std::string_view::npos;
+}
+
+enum class TagEffect { None, ScriptStart, SelectStart, StyleStart, ScriptEnd, SelectEnd, StyleEnd, Break, Paragraph };
+
+struct TagRule {
+    std::string_view prefix;
+    TagEffect effect;
+};
+
+// Plain prefix tests in this order, first match wins: "<li" also matches "<link", "<script" also "<scripts".
+constexpr auto kTagRules = std::to_array<TagRule>({
+    {"<script", TagEffect::ScriptStart}, {"<noscript", TagEffect::ScriptStart},
+    {"<select", TagEffect::SelectStart}, {"<style", TagEffect::StyleStart},
+    {"</script", TagEffect::ScriptEnd},  {"</noscript", TagEffect::ScriptEnd},
+    {"</select", TagEffect::SelectEnd},  {"</style", TagEffect::StyleEnd},
+    {"<br>", TagEffect::Break},          {"<br />", TagEffect::Break},
+    {"</td>", TagEffect::Break},         {"<dd", TagEffect::Break},
+    {"</dd", TagEffect::Break},          {"<dt", TagEffect::Break},
+    {"</dt", TagEffect::Break},          {"<li", TagEffect::Break},
+    {"</li", TagEffect::Break},          {"</ol", TagEffect::Break},
+    {"</ul", TagEffect::Break},          {"</dl", TagEffect::Break},
+    {"</div", TagEffect::Break},         {"<p>", TagEffect::Paragraph},
+    {"<p ", TagEffect::Paragraph},
+});
+
+// The rules that can match a tag, by the first letter of its name (after "</", the letter after the slash), so that
+// most tags are passed over at a glance. Bit r stands for kTagRules[r], so lower bits come first in table order.
+struct TagRuleIndex {
+    std::array<std::uint32_t, 256> start{};
+    std::array<std::uint32_t, 256> end{};
+};
+
+constexpr TagRuleIndex kTagRuleIndex = [] {
+    static_assert(kTagRules.size() <= 32);
+    TagRuleIndex index;
+    for (std::size_t r = 0; r < kTagRules.size(); ++r) {
+        const std::string_view prefix = kTagRules[r].prefix;
+        if (prefix[1] == '/') {
+            index.end[static_cast<unsigned char>(prefix[2])] |= 1u << r;
+        } else {
+            index.start[static_cast<unsigned char>(prefix[1])] |= 1u << r;
+        }
+    }
+    return index;
+}();
+
+TagEffect tag_effect(std::string_view html, std::size_t pos) {
+    if (html.size() - pos < 3) return TagEffect::None;  // Every prefix is three characters or more.
+    const char first = lower(html[pos + 1]);
+    std::uint32_t candidates = first == '/' ? kTagRuleIndex.end[static_cast<unsigned char>(lower(html[pos + 2]))]
+                                            : kTagRuleIndex.start[static_cast<unsigned char>(first)];
+    for (; candidates != 0; candidates &= candidates - 1) {
+        const TagRule& rule = kTagRules[static_cast<std::size_t>(std::countr_zero(candidates))];
+        if (starts_with_nocase(html, pos, rule.prefix)) return rule.effect;
+    }
+    return TagEffect::None;
+}
+
+struct Entity {
+    std::string_view name;
+    std::string_view replacement;
+};
+
+constexpr auto kEntities =
+    std::to_array<Entity>({{"&nbsp;", " "}, {"&#160;", " "}, {"&amp;", " & "}, {"&#38;", " & "}, {"&#x2e;", ". "}});
+
+std::string_view entity_replacement(std::string_view html, std::size_t pos) {
+    for (const Entity& entity : kEntities)
+        if (starts_with_nocase(html, pos, entity.name)) return entity.replacement;
+    return {};
+}
+
+constexpr std::size_t kMaxEntityName = 10;
+
+bool is_entity_name_char(char c) {
+    c = lower(c);
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '#';
+}
+
+// Length of the entity at `pos` (its "&" up to and including its ";"), or 0 when the "&" begins none. Only a short
+// name closed by ";" counts: a lone "&", as in "AT&T", would otherwise hide the rest of the text up to some distant
+// ";", or all of it.
+std::size_t entity_length(std::string_view text, std::size_t pos, std::size_t end) {
+    std::size_t i = pos + 1;
+    while (i < end && i - pos - 1 < kMaxEntityName && is_entity_name_char(text[i])) ++i;
+    if (i == pos + 1 || i >= end || text[i] != ';') return 0;
+    return i - pos + 1;
+}
+
+// The first "<" or ">" at or after `pos`, or the end. Tags are too short for two library searches to pay, and a byte
+// loop was the slowest part of the scan, so this looks at eight bytes at a time: "<" and ">" differ only in bit 1.
+std::size_t find_angle(std::string_view text, std::size_t pos) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; pos + 8 <= text.size(); pos += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + pos, 8);
+            const std::uint64_t x = (word & (0xfd * kOnes)) ^ ('<' * kOnes);  // Zero bytes where "<" or ">" is.
+            // The lowest flagged byte is exact: only bytes above a zero byte can be flagged wrongly.
+            if (const std::uint64_t zero = (x - kOnes) & ~x & (0x80 * kOnes))
+                return pos + static_cast<std::size_t>(std::countr_zero(zero)) / 8;
+        }
+    }
+    while (pos < text.size() && text[pos] != '<' && text[pos] != '>') ++pos;
+    return pos;
+}
+
+// Where one byte next occurs at or after a position. Positions asked for only grow, so a search is made again only
+// once the last one found has been passed, and all searches together read each byte once.
+class NextOf {
+public:
+    NextOf(std::string_view text, char byte) : text_(text), byte_(byte) {}
+
+    std::size_t at_or_after(std::size_t pos) {
+        if (!searched_ || pos > found_) {
+            found_ = std::min(text_.find(byte_, pos), text_.size());
+            searched_ = true;
+        }
+        return found_;
+    }
+
+private:
+    std::string_view text_;
+    char byte_;
+    std::size_t found_ = 0;
+    bool searched_ = false;
+};
+
+// What the text loop does with a byte: write it, write it as a blank unless one comes before, or leave the loop.
+// Dropped bytes have no bit.
+constexpr unsigned kIsText = 1;
+constexpr unsigned kIsBlank = 2;
+constexpr unsigned kStop = 4;
+
+constexpr std::array<std::uint8_t, 256> kTextStep = [] {
+    std::array<std::uint8_t, 256> table{};
+    for (unsigned c = 0; c < 256; ++c) {
+        switch (kKindOf[c]) {
+            case ByteKind::Text:
+                table[c] = kIsText;
+                break;
+            case ByteKind::Blank:
+                table[c] = kIsBlank;
+                break;
+            case ByteKind::Dropped:
+                table[c] = 0;
+                break;
+            default:
+                table[c] = kStop;
+                break;
+        }
+    }
+    return table;
+}();
+
+// Copies text from `pos` until the first byte that needs more than copying (markup, an entity, a pattern character)
+// and returns its position. This is the bulk of the work, so it writes straight to the filter's buffer.
+// Kept out of line: inlined into the scan, its loop state spilled to the stack and the loop ran at half speed.
+[[gnu::noinline]] std::size_t copy_text(std::string_view html, std::size_t pos, DecorationFilter& out,
+                                        bool& last_blank) {
+    const char* in = html.data() + pos;
+    const char* const stop = html.data() + html.size();
+    // Dropped bytes never reach the filter, so they must not make it give on a row it is holding: in "..\xe9.." the
+    // dots still make a row.
+    while (in != stop && kKindOf[static_cast<unsigned char>(*in)] == ByteKind::Dropped) ++in;
+    if (in == stop || kKindOf[static_cast<unsigned char>(*in)] > ByteKind::Dropped)
+        return static_cast<std::size_t>(in - html.data());
+    bool blank_before = last_blank;
+    for (;;) {
+        // Each byte read writes one byte at most, so room for the bytes to read is enough.
+        const std::span<char> room = out.raw_space(std::min<std::size_t>(static_cast<std::size_t>(stop - in), 4096));
+        const char* const chunk_stop = in + std::min(room.size(), static_cast<std::size_t>(stop - in));
+        char* to = room.data();
+        unsigned blank_before_bit = blank_before;
+        for (; in != chunk_stop; ++in) {
+            const auto c = static_cast<unsigned char>(*in);
+            unsigned step = kTextStep[c];
+            if (step & kStop) {
+                // A lone pattern character followed by text makes no row: nothing is held, and what follows is
+                // written right after it. That covers most full stops and hyphens.
+                if (kKindOf[c] != ByteKind::Pattern || in + 1 == stop ||
+                    kKindOf[static_cast<unsigned char>(in[1])] > ByteKind::Blank)
+                    break;
+                step = kIsText;
+            }
+            // Without branches: words, blanks and dropped bytes alternate too irregularly for branches to be guessed.
+            const unsigned text = step & kIsText;
+            const unsigned blank = (step & kIsBlank) >> 1;
+            *to = (step & kIsBlank) ? ' ' : static_cast<char>(c);
+            to += text | (blank & ~blank_before_bit);
+            blank_before_bit = blank | (blank_before_bit & ~text & 1u);
+        }
+        blank_before = blank_before_bit != 0;
+        out.raw_end(to);
+        if (in != chunk_stop || in == stop) break;
+    }
+    last_blank = blank_before;
+    return static_cast<std::size_t>(in - html.data());
+}
+
+}  // namespace
+
+std::string HtmlToText(std::string_view html) {
+    std::size_t begin = find_tag_nocase(html, 0, "<body");
+    // Text between "<body" and its ">" belongs to the tag, so the scan starts inside it.
+    bool in_tag = begin != std::string_view::npos;
+    if (!in_tag) begin = 0;
+    std::size_t end = find_tag_nocase(html, begin, "</body");
+    if (end == std::string_view::npos) end = html.size();
+
+    bool in_script = false;
+    bool in_select = false;
+    bool in_style = false;
+    // Only text characters count here; line breaks and entity blanks from markup do not, so blanks around them are
+    // not merged. It starts as a non-blank so that a leading blank is kept.
+    bool last_blank = false;
+
+    // Most of a mail's HTML is markup; the buffer grows when the guess is short.
+    DecorationFilter out{(end - begin) / 4};
+
+    const std::string_view scanned = html.substr(0, end);
+    NextOf next_open{scanned, '<'};
+    for (std::size_t i = begin; i < end; ++i) {
+        // Inside markup only "<" and ">" can change anything, and inside an element only "<".
+        if (in_tag) {
+            i = find_angle(scanned, i);
+            if (i == end) break;
+        } else if (in_script || in_select || in_style) {
+            i = next_open.at_or_after(i);
+            if (i == end) break;
+        } else if (kKindOf[static_cast<unsigned char>(html[i])] <= ByteKind::Dropped) {
+            // Tags often follow each other directly; the call is only worth making for text.
+            i = copy_text(scanned, i, out, last_blank);
+            if (i == end) break;
+        }
+        const char o = html[i];
+        if (kKindOf[static_cast<unsigned char>(o)] == ByteKind::Pattern) {
+            out.put(o);
+            last_blank = false;
+        } else if (o == '>') {
+            in_tag = false;
+        } else if (o == '<') {
+            switch (tag_effect(html, i)) {
+                case TagEffect::None:
+                    break;
+                case TagEffect::ScriptStart:
+                    in_script = true;
+                    break;
+                case TagEffect::SelectStart:
+                    in_select = true;
+                    break;
+                case TagEffect::StyleStart:
+                    in_style = true;
+                    break;
+                case TagEffect::ScriptEnd:
+                    in_script = false;
+                    break;
+                case TagEffect::SelectEnd:
+                    in_select = false;
+                    break;
+                case TagEffect::StyleEnd:
+                    in_style = false;
+                    break;
+                case TagEffect::Break:
+                    out.put_plain("\r\n");
+                    break;
+                case TagEffect::Paragraph:
+                    out.put_plain("\r\n\r\n");
+                    break;
+            }
+            in_tag = true;
+        } else if (const std::size_t length = entity_length(html, i, end)) {
+            // Through the filter: the full stop of "&#x2e;" may complete a row of dots.
+            out.put(entity_replacement(html, i));
+            i += length - 1;
+        } else {
+            out.put_plain('&');
+            last_blank = false;
+        }
+    }
+    return out.finish("\r\n");
+}
+
+std::string DropDecoration(std::string_view text) {
+    DecorationFilter out{text.size()};
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t stop = i;
+        const auto plain = [&](std::size_t k) { return !kFilterByte[static_cast<unsigned char>(text[k])]; };
+        while (stop < text.size()) {
+            if (plain(stop)) {
+                ++stop;
+            } else if (stop > i && text[stop] != '|' && stop + 1 < text.size() && plain(stop + 1)) {
+                // A lone pattern character between plain bytes makes no row, as the full stop of a sentence: the
+                // plain byte before it has passed on everything held, and the one after it passes it on.
+                stop += 2;
+            } else {
+                break;
+            }
+        }
+        out.put_plain(text.substr(i, stop - i));
+        if (stop == text.size()) break;
+        const char c = text[stop];
+        i = stop + 1;
+        if (c == '|') {
+            out.put(' ');
+            continue;
+        }
+        while (i < text.size() && text[i] == c) ++i;
+        out.put_run(c, i - stop);
+    }
+    return out.finish({});
+}
+
+}  // namespace reading

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Turning an item body written for the eye into text worth hearing. Both functions are pure, work on UTF-8 bytes and
+// take time linear in their input, so a huge newsletter costs no more than its size.
+namespace reading {
+
+// The readable text of an HTML body: the part between "<body" and "</body" (the whole text when there is no body
+// tag), without tags, scripts, style sheets and select lists, with line breaks where the markup breaks lines, blanks
+// collapsed, only printable ASCII kept, passed through DropDecoration and ended by CR LF.
+std::string HtmlToText(std::string_view html);
+
+// The text without separator rows: every "***", "===", "---", "+++", "___", "~~~", "###" and "...." removed, one
+// pattern after the other, so a run whose length is not a multiple of its pattern leaves the remainder. A "|" becomes
+// a blank, because the character would take it as the separator between alternative wordings.
+std::string DropDecoration(std::string_view text);
+
+}  // namespace reading

@@ -1,0 +1,242 @@
+#include "reading/text_cleaning.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using reading::DropDecoration;
+using reading::HtmlToText;
+
+namespace {
+
+struct Case {
+    std::string input;
+    std::string expected;
+};
+
+void expect_all(std::string (*clean)(std::string_view), const std::vector<Case>& cases) {
+    for (const Case& c : cases) EXPECT_EQ(clean(c.input), c.expected) << "input: " << c.input;
+}
+
+// The removal as defined, pattern after pattern, each over the whole text; the filter under test does it in one pass.
+std::string drop_decoration_by_passes(std::string text) {
+    for (const std::string pattern : {"***", "===", "---", "+++", "___", "~~~", "###", "...."}) {
+        std::string out;
+        for (std::size_t i = 0; i < text.size();) {
+            if (text.compare(i, pattern.size(), pattern) == 0) {
+                i += pattern.size();
+            } else {
+                out += text[i++];
+            }
+        }
+        text = out;
+    }
+    std::replace(text.begin(), text.end(), '|', ' ');
+    return text;
+}
+
+// The scan as defined, position by position over a lower-case copy, with a stray "&" kept as text.
+std::string html_to_text_literally(const std::string& html) {
+    std::string low = html;
+    for (char& c : low) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    std::size_t start = low.find("<body");
+    bool in_tag = start != std::string::npos, script = false, select = false, style = false;
+    if (!in_tag) start = 0;
+    const std::size_t end = std::min(low.find("</body", start), low.size());
+    const auto at = [&](std::size_t i, std::initializer_list<std::string_view> prefixes) {
+        return std::any_of(prefixes.begin(), prefixes.end(), [&](auto p) { return low.compare(i, p.size(), p) == 0; });
+    };
+    char last = 'a';
+    std::string text;
+    for (std::size_t i = start; i < end; ++i) {
+        const char c = low[i];
+        std::size_t j = i + 1;
+        while (c == '&' && j < end && j - i <= 10 &&
+               (std::isalnum(static_cast<unsigned char>(low[j])) || low[j] == '#'))
+            ++j;
+        if (c == '<') {
+            if (at(i, {"<script", "<noscript"}))
+                script = true;
+            else if (at(i, {"<select"}))
+                select = true;
+            else if (at(i, {"<style"}))
+                style = true;
+            else if (at(i, {"</script", "</noscript"}))
+                script = false;
+            else if (at(i, {"</select"}))
+                select = false;
+            else if (at(i, {"</style"}))
+                style = false;
+            else if (at(i, {"<br>", "<br />", "</td>", "<dd", "</dd", "<dt", "</dt", "<li", "</li", "</ol", "</ul",
+                            "</dl", "</div"}))
+                text += "\r\n";
+            else if (at(i, {"<p>", "<p "}))
+                text += "\r\n\r\n";
+            in_tag = true;
+        } else if (c == '>') {
+            in_tag = false;
+        } else if (in_tag || script || select || style) {
+        } else if (c == '&' && j > i + 1 && j < end && low[j] == ';') {
+            if (at(i, {"&nbsp;", "&#160;"})) text += " ";
+            if (at(i, {"&amp;", "&#38;"})) text += " & ";
+            if (at(i, {"&#x2e;"})) text += ". ";
+            i = j;
+        } else if (c == '\r' || c == '\n' || (c >= 32 && c <= 126)) {
+            const char o = (c == '\r' || c == '\n' || html[i] == '|') ? ' ' : html[i];
+            if (o != ' ' || last != ' ') text += o;
+            last = o;
+        }
+    }
+    return drop_decoration_by_passes(text) + "\r\n";
+}
+
+std::vector<std::string> corpus_files(const std::string& folder) {
+    const std::filesystem::path dir = std::filesystem::path(DEZAROR_CORPUS_DIR) / folder;
+    std::vector<std::string> texts;
+    if (!std::filesystem::is_directory(dir)) return texts;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        texts.push_back(text.str());
+    }
+    return texts;
+}
+
+}  // namespace
+
+TEST(HtmlToText, ReadsOnlyTheBody) {
+    expect_all(HtmlToText, {
+                               {"", "\r\n"},
+                               {"Hello <b>world</b>", "Hello world\r\n"},
+                               {"<html><head><title>Title</title></head><BODY bgcolor=\"x\">Hi</Body>after", "Hi\r\n"},
+                               {"<body class=text>in</body>", "in\r\n"},
+                               {"</body>before<body>inside</body>", "inside\r\n"},
+                           });
+}
+
+TEST(HtmlToText, MarkupBreaksLinesAndBlanksCollapse) {
+    expect_all(HtmlToText, {
+                               {"a<p>b<P class=x>c", "a\r\n\r\nb\r\n\r\nc\r\n"},
+                               {"a<br>b<BR />c<br/>d", "a\r\nb\r\ncd\r\n"},
+                               {"<li>a</li><div>b</div>", "\r\na\r\nb\r\n\r\n"},
+                               {"<table><tr><td>a</td><td>b</td></tr></table>", "a\r\nb\r\n\r\n"},
+                               {"a\r\nb \n\n c   d", "a b c d\r\n"},
+                               {"a <br> b", "a \r\nb\r\n"},  // Markup leaves the last text character alone.
+                               {"a|b | c", "a b c\r\n"},
+                               {"caf\xc3\xa9\tnoir\x7f", "cafnoir\r\n"},
+                           });
+}
+
+TEST(HtmlToText, DropsScriptStyleAndSelectContent) {
+    expect_all(HtmlToText,
+               {
+                   {"a<script>if (x > 1) y = '<b>';</script>b", "ab\r\n"},
+                   {"a<STYLE>p > em { color: red }</style>b", "ab\r\n"},
+                   {"a<noscript>Enable scripts</noscript>b<select><option>One</option></select>c", "abc\r\n"},
+               });
+}
+
+TEST(HtmlToText, ReplacesKnownEntitiesAndDropsOthers) {
+    expect_all(HtmlToText, {
+                               {"a &amp; b", "a  & b\r\n"},
+                               {"a&nbsp;b&#160;c&#38;d", "a b c & d\r\n"},
+                               {"End&#X2E;Next &AMP;", "End. Next  & \r\n"},
+                               {"&lt;tag&gt; &eacute;t&eacute;", "tag t\r\n"},
+                               {"...&#x2e;", " \r\n"},  // The entity's full stop completes a row of dots.
+                           });
+}
+
+// An "&" that begins no well-formed entity is text; it must not hide the rest of the mail.
+TEST(HtmlToText, StrayAmpersandIsText) {
+    expect_all(HtmlToText, {
+                               {"AT&T rocks. Call me", "AT&T rocks. Call me\r\n"},
+                               {"Q&A; more", "Q more\r\n"},
+                               {"a & b; x&", "a & b; x&\r\n"},
+                               {"&;&abcdefghijk;&abcdefghij;", "&;&abcdefghijk;\r\n"},
+                               {"R&<b>D</b>; x", "R&D; x\r\n"},
+                           });
+}
+
+TEST(HtmlToText, RemovesDecoration) {
+    expect_all(HtmlToText,
+               {{"a=====b ......", "a==b ..\r\n"}, {"<p>*********", "\r\n\r\n\r\n"}, {"a..\xc3\xa9..b", "ab\r\n"}});
+}
+
+TEST(DropDecoration, RemovesRunsPatternByPattern) {
+    expect_all(DropDecoration, {
+                                   {"", ""},
+                                   {"Dear Ann, all is well... or is it?", "Dear Ann, all is well... or is it?"},
+                                   {"****|=====|......", "* == .."},
+                                   {"a---b+++c___d~~~e###f....g", "abcdefg"},
+                                   {"**===*", "***"},  // The stars were looked at before the equal signs went.
+                                   {"--===-x", "x"},   // The dashes come later, so they are caught once joined.
+                                   {"-*-*-\r\n", "-*-*-\r\n"},
+                               });
+}
+
+TEST(DropDecoration, MatchesRemovalPassByPass) {
+    std::mt19937 random(7);
+    const std::string alphabet = "*=-+_~#.| a";
+    for (int round = 0; round < 2000; ++round) {
+        std::string text(random() % 40, ' ');
+        for (char& c : text) c = alphabet[random() % alphabet.size()];
+        ASSERT_EQ(DropDecoration(text), drop_decoration_by_passes(text)) << "input: " << text;
+    }
+}
+
+TEST(HtmlToText, MatchesTheScanPositionByPosition) {
+    const std::vector<std::string> pieces = {
+        "<body>", "</body>",  "<BODY x>",  "<p>",     "<P class=a>", "<br>",     "<br />",    "<li>",
+        "</LI>",  "<script>", "</script>", "<style>", "</style>",    "<select>", "</select>", "<noscript>",
+        "</td>",  "<div>",    "</div>",    "<b>",     ">",           "<",        "&amp;",     "&nbsp;",
+        "&#X2E;", "&lt;",     "&",         ";",       "AT&T",        "a",        "Word",      " ",
+        "  ",     "\r\n",     "\n",        "|",       "\t",          "\xc3\xa9", ".",         "..",
+        "-",      "--",       "=",         "*",       "#",           "...."};
+    std::mt19937 random(11);
+    for (int round = 0; round < 3000; ++round) {
+        std::string html;
+        // Some long texts, so that the result outgrows its first buffer.
+        const std::size_t count = round % 100 == 0 ? 5000 : random() % 30;
+        for (std::size_t k = 0; k < count; ++k) html += pieces[random() % pieces.size()];
+        ASSERT_EQ(HtmlToText(html), html_to_text_literally(html)) << "input: " << html;
+    }
+}
+
+TEST(CorpusCleaning, HtmlBodiesGiveSpeakableText) {
+    const auto bodies = corpus_files("html");
+    if (bodies.empty()) GTEST_SKIP() << "no corpus at " << DEZAROR_CORPUS_DIR;
+    const std::string planted = "<script>var secretXyz = 1 > 0;</script><style>p > .secretStyle {}</style>";
+    for (std::string html : bodies) {
+        std::size_t body = html.find("<body");
+        body = body == std::string::npos ? 0 : html.find('>', body) + 1;
+        // The later place first, so the earlier one stays where it was found.
+        for (const std::size_t at : {std::max(body, html.size() / 2), std::min(body, html.size() / 2)})
+            html.insert(at, planted);
+        const std::string text = HtmlToText(html);
+        ASSERT_TRUE(text.ends_with("\r\n"));
+        EXPECT_EQ(text.find_first_of("<>|"), std::string::npos) << text;
+        EXPECT_TRUE(
+            std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) <= 0x7e; }));
+        EXPECT_EQ(text.find("secretXyz"), std::string::npos) << text;
+        EXPECT_EQ(text.find("secretStyle"), std::string::npos) << text;
+    }
+}
+
+TEST(CorpusCleaning, PlainBodiesLoseOnlyDecoration) {
+    const auto bodies = corpus_files("plain");
+    if (bodies.empty()) GTEST_SKIP() << "no corpus at " << DEZAROR_CORPUS_DIR;
+    for (const std::string& text : bodies) {
+        const std::string cleaned = DropDecoration(text);
+        EXPECT_EQ(cleaned.find('|'), std::string::npos);
+        EXPECT_EQ(cleaned, drop_decoration_by_passes(text));
+    }
+}
