@@ -22,6 +22,9 @@ public:
     // The host form, created by the first connection and kept for the add-in's life.
     character::frmAgentCtrl* form() const { return form_.get(); }
 
+    // The application's Quit event; it does nothing.
+    void oConApp_Quit();
+
     platform::Ref<platform::Application> oConApp;
     platform::Ref<platform::NameSpace> oConNS;
 
