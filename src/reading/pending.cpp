@@ -6,15 +6,6 @@
 
 namespace reading {
 
-void ReadThisItem(frmAgentCtrl&) {}
-void OpenThisItem(frmAgentCtrl&) {}
-void OpenAndRead(frmAgentCtrl&) {}
-void ReReadItem(frmAgentCtrl&) {}
-void ContReadItem(frmAgentCtrl&) {}
-void StopReadItem(frmAgentCtrl&) {}
-void AnnounceItem(frmAgentCtrl&) {}
-void AnnounceAndRead(frmAgentCtrl&) {}
-void ReadItemBody(frmAgentCtrl&) {}
 void SetCurReadItem(frmAgentCtrl&) {}
 bool PrepReadItem(frmAgentCtrl&) { return true; }
 void MakeAnnounceText(frmAgentCtrl&) {}

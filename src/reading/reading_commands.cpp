@@ -1,0 +1,243 @@
+#include "reading/reading_commands.hpp"
+
+#include <string>
+#include <string_view>
+
+#include "platform/failure.hpp"
+#include "preview/preview.hpp"
+#include "reading/announcement.hpp"
+#include "reading/body.hpp"
+#include "reading/current_item.hpp"
+#include "reading/speech_output.hpp"
+#include "reading/target.hpp"
+
+namespace reading {
+
+namespace {
+
+using platform::Inspector;
+using platform::ItemPtr;
+using platform::skip_on_failure;
+
+void speak(frmAgentCtrl& f, const std::string& text) {
+    skip_on_failure([&] { f.oAgentChar->speak(text); });
+}
+
+void play(frmAgentCtrl& f, std::string_view animation) {
+    skip_on_failure([&] { f.oAgentChar->play(animation); });
+}
+
+bool heard_open_and_read(const frmAgentCtrl& f) { return f.sHeardCmd == "OpenAndRead"; }
+
+enum class Part { Announcement, Body, Both };
+
+// The three ways of starting a reading of oCurReadItem differ only in what they compose and in the
+// mode they set; the preview's readings keep their own context apart from ordinary ones.
+void start_reading(frmAgentCtrl& f, Part part) {
+    if (f.iReadMode != 0) {
+        // A new announcement may follow a reading that is still queued; a new body replaces it.
+        if (part != Part::Announcement) StopReadItem(f);
+        play(f, "ReadContinued");
+    } else {
+        play(f, "Read");
+    }
+    if (!PrepReadItem(f)) return;
+    const std::int16_t mode = part == Part::Announcement ? 1 : part == Part::Body ? 2 : 3;
+    f.iReadMode = static_cast<std::int16_t>(preview_runs(f) ? mode : mode + 3);
+    if (part != Part::Body) MakeAnnounceText(f);
+    if (part != Part::Announcement) MakeBodyText(f);
+    SpeakNextPiece(f);
+}
+
+// Heard means read. An item that refuses the change is read all the same.
+void mark_read(const ItemPtr& item) {
+    if (!item) return;
+    skip_on_failure([&] { item->set_unread(false); });
+    skip_on_failure([&] { item->save(); });
+}
+
+// Activating raises no Close, but holding our own reference keeps the call independent of the field.
+void activate(const std::shared_ptr<Inspector>& inspector) {
+    if (inspector) skip_on_failure([&] { inspector->activate(); });
+}
+
+std::shared_ptr<Inspector> inspector_of(const ItemPtr& item) {
+    if (!item) return nullptr;
+    return skip_on_failure([&] { return item->get_inspector(); }).value_or(nullptr);
+}
+
+void open_preview_item(frmAgentCtrl& f) {
+    if (!f.bNeMInspOpen) {
+        speak(f, f.sAckLine);
+        // A window that could not be had must not leave an older preview item's window in the field.
+        f.oCurNeMInspector = inspector_of(f.oNeMItem.ptr());
+    } else {
+        speak(f, "It is already open.");
+    }
+    if (f.oCurNeMInspector) {
+        activate(f.oCurNeMInspector.ptr());
+        f.bNeMInspOpen = true;
+    }
+    if (heard_open_and_read(f)) {
+        f.oCurReadItem = f.oNeMItem.ptr();
+        if (f.oCurNeMInspector) {
+            f.oReadInspector = f.oCurNeMInspector.ptr();
+            f.bReadInspOpen = true;
+        }
+        ReadThisItem(f);
+        return;
+    }
+    // The spoken command cut the piece being read short; take it up again.
+    if (f.iReadMode > 0) SpeakNextPiece(f);
+}
+
+}  // namespace
+
+void AnnounceItem(frmAgentCtrl& f) { start_reading(f, Part::Announcement); }
+void AnnounceAndRead(frmAgentCtrl& f) { start_reading(f, Part::Both); }
+void ReadItemBody(frmAgentCtrl& f) { start_reading(f, Part::Body); }
+
+void ReadThisItem(frmAgentCtrl& f) {
+    const Target target = ResolveTarget(f, TargetCommand::Read);
+    switch (target.kind) {
+        case TargetKind::PreviewItem:
+            if (!heard_open_and_read(f) && f.iReadMode == 0) speak(f, f.sAckLine);
+            f.oCurReadItem = target.item;
+            ReadItemBody(f);
+            mark_read(target.item);
+            return;
+        case TargetKind::Selection:
+            if (f.iReadMode > 0) StopReadItem(f);
+            f.oCurReadItem = target.item;
+            AnnounceAndRead(f);
+            mark_read(target.item);
+            return;
+        case TargetKind::Inspector:
+            // The user opened it to look at it: its read state is the mail client's business.
+            f.oReadInspector = f.oCurInspector.ptr();
+            f.oCurReadItem = target.item;
+            ReadItemBody(f);
+            return;
+        case TargetKind::ItemBeingRead:
+        case TargetKind::Nothing:
+            return;
+    }
+}
+
+void OpenThisItem(frmAgentCtrl& f) {
+    const bool and_read = heard_open_and_read(f);
+    const Target target = ResolveTarget(f, TargetCommand::Open);
+    switch (target.kind) {
+        case TargetKind::PreviewItem:
+            open_preview_item(f);
+            return;
+        case TargetKind::Selection: {
+            // A window that could not be had is not open, and an older one is not the reading's window.
+            const auto inspector = inspector_of(target.item);
+            if (inspector) {
+                f.oCurInspector = inspector;
+                activate(inspector);
+                f.bCurInspOpen = true;
+            }
+            if (and_read) {
+                f.oCurReadItem = target.item;
+                if (inspector) {
+                    f.oReadInspector = f.oCurInspector.ptr();
+                    f.bReadInspOpen = true;
+                }
+                AnnounceAndRead(f);
+            }
+            break;
+        }
+        case TargetKind::Inspector:
+            f.bCurInspOpen = true;
+            if (and_read && target.item) {
+                f.oReadInspector = f.oCurInspector.ptr();
+                f.oCurReadItem = target.item;
+                f.bReadInspOpen = true;
+                ReadItemBody(f);
+            }
+            break;
+        case TargetKind::ItemBeingRead:
+        case TargetKind::Nothing:
+            if (target.answered) return;
+            break;
+    }
+    // The spoken command cut the piece being read short; take it up again.
+    if (!and_read && f.iReadMode >= 1) SpeakNextPiece(f);
+}
+
+void OpenAndRead(frmAgentCtrl& f) { OpenThisItem(f); }
+
+void ReReadItem(frmAgentCtrl& f) {
+    if (f.iLastReadMode == 0 && f.iReadMode == 0) {
+        speak(f, "I have not read anything yet, this session. So, there is nothing to re-read.");
+        return;
+    }
+    speak(f, f.sAckLine);
+    if (f.iReadMode != 0) {
+        play(f, "ReadContinued");
+    } else {
+        f.iReadMode = f.iLastReadMode;
+        f.sReadText = f.iReadMode <= 3 ? f.sNeMSavedText : f.sItmSavedText;
+        play(f, "Read");
+    }
+    f.lReadDone = 0;
+    f.lReadPieces = 0;
+    f.lReadPos = 1;
+    SpeakNextPiece(f);
+}
+
+void ContReadItem(frmAgentCtrl& f) {
+    // Drawn first, every time, so that the random sequence does not depend on the branch taken.
+    const double x = skip_on_failure([&] { return f.host.random().next(); }).value_or(0.0);
+    const int r = static_cast<int>(10 * x) + 1;
+    const bool paused = f.bNeMStarted && !f.bNeMActive;
+
+    if (f.iReadMode == 0) {
+        if (preview_runs(f)) {
+            preview::NextItem(f);
+        } else if (paused) {
+            preview::ContinuNewMail(f);
+        } else {
+            play(f, "Confused");
+            speak(f, "I was not reading anything.");
+        }
+        return;
+    }
+    if (f.iReadMode <= 3) {
+        if (paused) {
+            preview::ContinuNewMail(f);
+            return;
+        }
+        play(f, "Read");
+        if (r > 6) play(f, "ReadContinued");
+        f.lReadPos = f.lNeMSavedPos;
+        f.lReadDone = f.lNeMSavedDone;
+        f.sReadText = f.sNeMSavedText;
+        f.lReadPieces = 6;
+        SpeakNextPiece(f);
+        return;
+    }
+    play(f, "Read");
+    if (r > 5) play(f, "ReadContinued");
+    f.lReadPos = f.lItmSavedPos;
+    f.lReadDone = f.lItmSavedDone;
+    f.sReadText = f.sItmSavedText;
+    f.lReadPieces = 7;
+    SpeakNextPiece(f);
+}
+
+void StopReadItem(frmAgentCtrl& f) {
+    if (!f.oReadRequest) {
+        speak(f, "I am not reading anything right now.");
+        return;
+    }
+    skip_on_failure([&] { f.oAgentChar->stop(f.oReadRequest.ptr()); });
+    InterupReading(f);
+    f.iLastReadMode = f.iReadMode;
+    f.iReadMode = 0;
+    f.lReadPieces = 0;
+}
+
+}  // namespace reading
