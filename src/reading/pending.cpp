@@ -6,9 +6,5 @@
 
 namespace reading {
 
-void SetCurReadItem(frmAgentCtrl&) {}
-bool PrepReadItem(frmAgentCtrl&) { return true; }
-void MakeAnnounceText(frmAgentCtrl&) {}
-void MakeBodyText(frmAgentCtrl&) {}
 
 }  // namespace reading
