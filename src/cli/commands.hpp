@@ -1,0 +1,49 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/inputs.hpp"
+
+// The subcommands of `dezaror` and their options.
+namespace cli {
+
+struct CommandLine {
+    std::string scenario;
+    std::string mailbox;
+    std::string settings;
+    std::uint64_t seed = 0;
+    std::string wav;
+    bool voice = false;
+    bool html = false;
+    std::vector<std::string> files;
+};
+
+void add_subcommands(CLI::App& app, CommandLine& line);
+
+// Runs the subcommand the user chose; the exit status.
+int dispatch(const CLI::App& app, const CommandLine& line);
+
+// What the simulator is built from, after the defaults of each subcommand.
+struct SimInputs {
+    std::optional<std::string> mailbox;   // none: the bundled sample
+    std::optional<std::string> settings;  // none: in memory
+    std::uint64_t seed = 0;
+};
+
+class Session;
+
+// Builds the simulator from `inputs` and runs `body` on a session over it: the exit status. An
+// unusable mailbox or settings file leaves its "! " line on `out` instead.
+int with_session(const SimInputs& inputs, std::ostream& out, const std::function<int(Session&)>& body);
+
+// Runs scenario lines from `in` on a fresh simulator with the add-in: the exit status. The
+// transcript and any "! " line go to `out`.
+int run_scenario(const SimInputs& inputs, std::istream& in, const std::string& file, std::ostream& out);
+
+}  // namespace cli

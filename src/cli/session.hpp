@@ -1,0 +1,45 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "addin/connect.hpp"
+#include "cli/inputs.hpp"
+#include "cli/scenario.hpp"
+#include "sim/sim_platform.hpp"
+
+namespace cli {
+
+// The add-in on a simulated platform, driven one scenario line at a time. Every line is echoed as
+// "> LINE", followed by the transcript lines it caused; an unusable line leaves "! FILE:LINE: message".
+class Session {
+public:
+    // Transcript lines go to `out` as they happen.
+    Session(sim::SimPlatform& sim, std::ostream& out);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Runs one line. False when the line was unusable (its "! " line is written).
+    bool execute(std::string_view line, const Place& place);
+
+    // Runs every line of `in` until the first unusable one; the exit status.
+    int run(std::istream& in, std::string_view file);
+
+    addin::Connect& addin() { return addin_; }
+
+private:
+    void perform(const Command& c);
+    void show_state(const Command& c);
+
+    sim::SimPlatform& sim_;
+    std::ostream& out_;
+    // The add-in is destroyed before the platform it is subscribed to, which the caller owns.
+    addin::Connect addin_;
+};
+
+// "! FILE:LINE: message", or "! FILE: message" when the line is not known.
+std::string unusable_line(const Place& place, std::string_view message);
+
+}  // namespace cli

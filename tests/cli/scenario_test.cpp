@@ -1,0 +1,150 @@
+#include "cli/scenario.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+using cli::Command;
+using cli::parse_line;
+using cli::Place;
+using cli::ScenarioError;
+using cli::Verb;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using Args = std::vector<std::string>;
+
+Command parsed(std::string_view line) {
+    auto c = parse_line(line, Place{"t.dz", 7});
+    EXPECT_TRUE(c.has_value()) << line;
+    return c.value_or(Command{});
+}
+
+std::string error_of(std::string_view line) {
+    try {
+        parse_line(line, Place{"t.dz", 1});
+    } catch (const ScenarioError& e) {
+        return e.what();
+    }
+    ADD_FAILURE() << "accepted: " << line;
+    return {};
+}
+
+struct Form {
+    std::string_view line;
+    Verb verb;
+    Args args;
+};
+
+TEST(ScenarioParser, EveryCommandForm) {
+    const Form forms[] = {
+        {"start", Verb::Start, {}},
+        {"quit", Verb::Quit, {}},
+        {"click button", Verb::ClickButton, {}},
+        {"click menu", Verb::ClickMenu, {}},
+        {"folder Archive/Old Stuff", Verb::Folder, {"Archive/Old Stuff"}},
+        {"select m1  m2", Verb::Select, {"m1", "m2"}},
+        {"select none", Verb::SelectNone, {}},
+        {"view By Sender", Verb::View, {"By Sender"}},
+        {"open m1", Verb::Open, {"m1"}},
+        {"close m1", Verb::Close, {"m1"}},
+        {"close explorer", Verb::CloseExplorer, {}},
+        {"activate explorer", Verb::ActivateExplorer, {}},
+        {"activate m2", Verb::ActivateItem, {"m2"}},
+        {"activate none", Verb::ActivateNone, {}},
+        {"activate other", Verb::ActivateOther, {}},
+        {"remove m3", Verb::Remove, {"m3"}},
+        {"mark m1 read", Verb::MarkRead, {"m1"}},
+        {"mark m1 unread", Verb::MarkUnread, {"m1"}},
+        {"reminder a1", Verb::Reminder, {"a1"}},
+        {"send n1", Verb::Send, {"n1"}},
+        {"pick Deleted Items", Verb::Pick, {"Deleted Items"}},
+        {"pick cancel", Verb::PickCancel, {}},
+        {"addfolder New Projects", Verb::AddFolder, {"New Projects"}},
+        {"removefolder Old", Verb::RemoveFolder, {"Old"}},
+        {"say  read   this message ", Verb::Say, {"read   this message"}},
+        {"menu Stop previewing", Verb::Menu, {"Stop previewing"}},
+        {"done", Verb::Done, {}},
+        {"fail next", Verb::FailNext, {}},
+        {"wait 130", Verb::Wait, {}},
+        {"tick", Verb::Tick, {}},
+        {"fault Characters.Load", Verb::Fault, {"Characters.Load"}},
+        {"heal Speak", Verb::Heal, {"Speak"}},
+        {"setting GreetLine Hello there!|Hi.", Verb::Setting, {"GreetLine", "Hello there!|Hi."}},
+        {"show settings", Verb::ShowSettings, {}},
+        {"show menu", Verb::ShowMenu, {}},
+        {"show state iReadMode oCurReadItem", Verb::ShowState, {"iReadMode", "oCurReadItem"}},
+        {"show item m1", Verb::ShowItem, {"m1"}},
+        {"show folder Archive/2001", Verb::ShowFolder, {"Archive/2001"}},
+    };
+    for (const auto& form : forms) {
+        const auto c = parsed(form.line);
+        EXPECT_EQ(c.verb, form.verb) << form.line;
+        EXPECT_EQ(c.args, form.args) << form.line;
+    }
+}
+
+TEST(ScenarioParser, NumbersWhereTheyAreOptional) {
+    EXPECT_EQ(parsed("done").number, std::nullopt);
+    EXPECT_EQ(parsed("done 3").number, 3);
+    EXPECT_EQ(parsed("wait 65").number, 65);
+    EXPECT_EQ(parsed("fault Speak").number, std::nullopt);
+    EXPECT_EQ(parsed("fault Speak 2").number, 2);
+}
+
+TEST(ScenarioParser, KeepsTheCommandAsWrittenAndItsPlace) {
+    const auto c = parsed("   say read this message   # the usual phrase");
+    EXPECT_EQ(c.text, "say read this message");
+    EXPECT_EQ(c.args, Args{"read this message"});
+    EXPECT_EQ(c.place.file, "t.dz");
+    EXPECT_EQ(c.place.line, 7);
+}
+
+TEST(ScenarioParser, BlankAndCommentLinesAreNoCommands) {
+    EXPECT_FALSE(parse_line("", {}));
+    EXPECT_FALSE(parse_line("  \t\r", {}));
+    EXPECT_FALSE(parse_line("# start", {}));
+    EXPECT_FALSE(parse_line("   # arrive {\"EntryID\": \"x\"}", {}));
+}
+
+TEST(ScenarioParser, AHashInsideTheJsonOfAnArrivalIsNoComment) {
+    const auto c = parsed(R"(arrive {"EntryID": "m9", "Class": 43, "Subject": "Issue #4 \"#5\""}  # late)");
+    EXPECT_EQ(c.verb, Verb::Arrive);
+    EXPECT_EQ(c.item.at("Subject"), "Issue #4 \"#5\"");
+    EXPECT_EQ(c.text, R"(arrive {"EntryID": "m9", "Class": 43, "Subject": "Issue #4 \"#5\""})");
+    // Elsewhere a quote is an ordinary character, so the comment still starts at the hash.
+    EXPECT_EQ(parsed(R"(say "quoted # words")").args, Args{"\"quoted"});
+}
+
+TEST(ScenarioParser, ValueOfASettingKeepsItsInnerBlanks) {
+    EXPECT_THAT(parsed("setting ExitLine   See you  later.  ").args, ElementsAre("ExitLine", "See you  later."));
+    EXPECT_THAT(parsed("setting ExitLine").args, ElementsAre("ExitLine", ""));
+}
+
+TEST(ScenarioParser, UnusableLinesSayWhatIsWrong) {
+    EXPECT_THAT(error_of("jump m1"), HasSubstr("unknown command \"jump\""));
+    EXPECT_THAT(error_of("Start"), HasSubstr("unknown command \"Start\""));
+    EXPECT_THAT(error_of("start now"), HasSubstr("\"start\" takes no arguments"));
+    EXPECT_THAT(error_of("click toolbar"), HasSubstr("\"button\" or \"menu\""));
+    EXPECT_THAT(error_of("open"), HasSubstr("one item id"));
+    EXPECT_THAT(error_of("open m1 m2"), HasSubstr("one item id"));
+    EXPECT_THAT(error_of("select"), HasSubstr("item ids"));
+    EXPECT_THAT(error_of("mark m1 seen"), HasSubstr("\"read\" or \"unread\""));
+    EXPECT_THAT(error_of("done all"), HasSubstr("number of requests"));
+    EXPECT_THAT(error_of("done -1"), HasSubstr("number of requests"));
+    EXPECT_THAT(error_of("wait"), HasSubstr("number of seconds"));
+    EXPECT_THAT(error_of("wait 1.5"), HasSubstr("number of seconds"));
+    EXPECT_THAT(error_of("fault"), HasSubstr("platform call"));
+    EXPECT_THAT(error_of("fault Speak 0"), HasSubstr("platform call"));
+    EXPECT_THAT(error_of("fail now"), HasSubstr("\"next\""));
+    EXPECT_THAT(error_of("folder"), HasSubstr("folder path"));
+    EXPECT_THAT(error_of("say"), HasSubstr("words"));
+    EXPECT_THAT(error_of("show"), HasSubstr("\"settings\""));
+    EXPECT_THAT(error_of("show state"), HasSubstr("\"state FIELD...\""));
+    EXPECT_THAT(error_of("show item m1 m2"), HasSubstr("\"item ID\""));
+    EXPECT_THAT(error_of("arrive"), HasSubstr("JSON object"));
+    EXPECT_THAT(error_of("arrive [1, 2]"), HasSubstr("JSON object"));
+    EXPECT_THAT(error_of(R"(arrive {"EntryID": "m9")"), HasSubstr("JSON object"));
+}
+
+}  // namespace
