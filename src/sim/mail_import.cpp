@@ -1,0 +1,414 @@
+#include "sim/mail_import.hpp"
+
+#include <fcntl.h>
+#include <gmime/gmime.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string_view>
+#include <tuple>
+#include <utility>
+
+#include "sim/edge.hpp"
+
+namespace sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct GObjectUnref {
+    void operator()(void* object) const {
+        if (object) g_object_unref(object);
+    }
+};
+template <class T>
+using GPtr = std::unique_ptr<T, GObjectUnref>;
+
+void init_gmime() {
+    [[maybe_unused]] static const bool initialised = [] {
+        g_mime_init();
+        return true;
+    }();
+}
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+std::string display(const fs::path& path) { return path.string(); }
+
+UsageError unusable(const fs::path& path, std::string_view problem) {
+    return UsageError(display(path) + ": " + std::string(problem));
+}
+
+// Invalid sequences become U+FFFD. NUL bytes are kept: they are real in mail bodies, and GLib's
+// validator stops at them, so they are stepped over here.
+std::string valid_utf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    while (!text.empty()) {
+        const char* end = nullptr;
+        if (g_utf8_validate_len(text.data(), text.size(), &end)) {
+            out += text;
+            break;
+        }
+        const auto good = static_cast<std::size_t>(end - text.data());
+        out += text.substr(0, good);
+        out += text[good] == '\0' ? std::string_view("\0", 1) : kReplacement;
+        text.remove_prefix(good + 1);
+    }
+    return out;
+}
+
+bool is_valid_utf8(std::string_view text) {
+    for (;;) {
+        const char* end = nullptr;
+        if (g_utf8_validate_len(text.data(), text.size(), &end)) return true;
+        const auto good = static_cast<std::size_t>(end - text.data());
+        if (text[good] != '\0') return false;
+        text.remove_prefix(good + 1);
+    }
+}
+
+struct Converted {
+    std::string text;
+    bool replaced = false;  // some bytes were not text in that charset
+};
+
+// Converts with GMime's charset names and aliases. A byte the charset does not define, or a sequence
+// cut short, becomes U+FFFD rather than vanishing. Nullopt when the charset is unknown.
+std::optional<Converted> convert_to_utf8(std::string_view bytes, const char* charset) {
+    iconv_t cd = g_mime_iconv_open("UTF-8", charset);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    Converted out;
+    out.text.reserve(bytes.size() + bytes.size() / 2);
+    char* in = const_cast<char*>(bytes.data());  // iconv's signature is not const-correct
+    std::size_t in_left = bytes.size();
+    char buffer[4096];
+    while (in_left > 0) {
+        char* o = buffer;
+        std::size_t o_left = sizeof buffer;
+        const auto result = iconv(cd, &in, &in_left, &o, &o_left);
+        out.text.append(buffer, static_cast<std::size_t>(o - buffer));
+        if (result != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+        out.text += kReplacement;
+        out.replaced = true;
+        ++in;
+        --in_left;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    char* o = buffer;
+    std::size_t o_left = sizeof buffer;
+    iconv(cd, nullptr, nullptr, &o, &o_left);  // the closing shift sequence of stateful charsets
+    out.text.append(buffer, static_cast<std::size_t>(o - buffer));
+    g_mime_iconv_close(cd);
+    out.text = valid_utf8(out.text);
+    return out;
+}
+
+// Some mailers write charset names with underscores ("koi8_r"), which iconv does not know.
+std::optional<Converted> convert_named(std::string_view bytes, const char* charset) {
+    if (auto converted = convert_to_utf8(bytes, charset)) return converted;
+    std::string dashed(charset);
+    std::replace(dashed.begin(), dashed.end(), '_', '-');
+    return convert_to_utf8(bytes, dashed.c_str());
+}
+
+bool names_ascii(const char* charset) {
+    const char* canonical = g_mime_charset_canon_name(charset);
+    return canonical && (g_ascii_strcasecmp(canonical, "us-ascii") == 0 || g_ascii_strcasecmp(canonical, "ascii") == 0);
+}
+
+// Mail often says nothing of its charset, says "us-ascii" over 8-bit text, names one nobody knows,
+// or names one its text is not in, which is then most often UTF-8. Text not in its named charset
+// and not UTF-8 either keeps the named charset's reading with the bad bytes replaced. Text without
+// a usable name is UTF-8 when it is valid UTF-8, and windows-1252 (which reads any ISO 8859-1) else.
+std::string text_to_utf8(std::string_view bytes, const char* charset) {
+    if (charset && *charset && !names_ascii(charset)) {
+        if (auto converted = convert_named(bytes, charset)) {
+            if (converted->replaced && is_valid_utf8(bytes)) return std::string(bytes);
+            return std::move(converted->text);
+        }
+    }
+    if (is_valid_utf8(bytes)) return std::string(bytes);
+    if (auto converted = convert_to_utf8(bytes, "windows-1252")) return std::move(converted->text);
+    return valid_utf8(bytes);
+}
+
+std::string part_text(GMimePart* part) {
+    GMimeDataWrapper* content = g_mime_part_get_content(part);
+    if (!content) return {};
+    GPtr<GMimeStream> stream{g_mime_stream_mem_new()};
+    // Undoes the transfer encoding; the charset is converted below, where bad bytes can be replaced.
+    if (g_mime_data_wrapper_write_to_stream(content, stream.get()) < 0) return {};
+    GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream.get()));
+    std::string_view raw(reinterpret_cast<const char*>(bytes->data), bytes->len);
+    // GMime ends a part at the line feed before the boundary, so a CRLF message leaves a lone CR.
+    if (raw.ends_with('\r') && g_mime_part_get_content_encoding(part) != GMIME_CONTENT_ENCODING_BASE64)
+        raw.remove_suffix(1);
+    return text_to_utf8(raw, g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset"));
+}
+
+struct Contents {
+    std::optional<std::string> body;
+    std::optional<std::string> html;
+    std::int32_t attachments = 0;
+};
+
+// Parts marked as attachments or carrying a file name count as attachments, and so does an
+// attached message: the mail client lists all of them among a message's attachments. The body is
+// the first plain and the first HTML part outside them; an attached message is not entered.
+void visit_part(GMimeObject*, GMimeObject* part, gpointer data) {
+    auto& contents = *static_cast<Contents*>(data);
+    if (GMIME_IS_MESSAGE_PART(part)) {
+        ++contents.attachments;
+        return;
+    }
+    if (!GMIME_IS_PART(part)) return;
+    auto* leaf = GMIME_PART(part);
+    if (g_mime_part_is_attachment(leaf) || g_mime_part_get_filename(leaf)) {
+        ++contents.attachments;
+        return;
+    }
+    GMimeContentType* type = g_mime_object_get_content_type(part);
+    if (!type || !g_mime_content_type_is_type(type, "text", "*")) return;
+    if (!contents.body && g_mime_content_type_is_type(type, "text", "plain")) contents.body = part_text(leaf);
+    if (!contents.html && g_mime_content_type_is_type(type, "text", "html")) contents.html = part_text(leaf);
+}
+
+std::optional<std::string> first_address_name(InternetAddressList* list, bool or_address) {
+    if (!list || internet_address_list_length(list) == 0) return std::nullopt;
+    InternetAddress* address = internet_address_list_get_address(list, 0);
+    if (const char* name = internet_address_get_name(address); name && *name) return valid_utf8(name);
+    if (!or_address || !INTERNET_ADDRESS_IS_MAILBOX(address)) return std::nullopt;
+    const char* addr = internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address));
+    if (!addr || !*addr) return std::nullopt;
+    return valid_utf8(addr);
+}
+
+platform::Date received_time(GMimeMessage* message) {
+    GDateTime* date = g_mime_message_get_date(message);
+    if (!date) return std::nullopt;
+    GDateTime* local = g_date_time_to_local(date);
+    if (!local) return std::nullopt;
+    using namespace std::chrono;
+    const auto day = year{g_date_time_get_year(local)} / month{static_cast<unsigned>(g_date_time_get_month(local))} /
+                     static_cast<unsigned>(g_date_time_get_day_of_month(local));
+    const auto time = hours{g_date_time_get_hour(local)} + minutes{g_date_time_get_minute(local)} +
+                      seconds{g_date_time_get_second(local)};
+    g_date_time_unref(local);
+    if (!day.ok()) return std::nullopt;
+    return local_days{day} + time;
+}
+
+ItemRecord mail_item(GMimeMessage* message, std::string entry_id, bool unread) {
+    Contents contents;
+    g_mime_message_foreach(message, visit_part, &contents);
+    ItemRecord item;
+    item.entry_id = std::move(entry_id);
+    item.item_class = platform::kOlMail;
+    auto& p = item.properties;
+    p.set("SenderName", first_address_name(g_mime_message_get_from(message), true).value_or(""));
+    const char* subject = g_mime_message_get_subject(message);
+    p.set("Subject", subject ? valid_utf8(subject) : std::string());
+    if (auto date = received_time(message)) p.set("ReceivedTime", date);
+    p.set("UnRead", unread);
+    p.set("Body", contents.body.value_or(""));
+    p.set("HTMLBody", contents.html.value_or(""));
+    p.set("Attachments", contents.attachments);
+    return item;
+}
+
+GPtr<GMimeStream> open_stream(const fs::path& path, std::string& problem) {
+    GError* error = nullptr;
+    GMimeStream* stream = g_mime_stream_fs_open(path.c_str(), O_RDONLY, 0, &error);
+    if (!stream) {
+        problem = std::string("cannot be opened: ") + (error ? error->message : "unknown error");
+        if (error) g_error_free(error);
+    }
+    return GPtr<GMimeStream>{stream};
+}
+
+// A message is what GMime can build and has at least one header: a file of anything else would
+// otherwise load as a message with nothing in it.
+GPtr<GMimeMessage> parse_message(GMimeParser* parser) {
+    GPtr<GMimeMessage> message{g_mime_parser_construct_message(parser, nullptr)};
+    if (!message) return message;
+    GMimeHeaderList* headers = g_mime_object_get_header_list(GMIME_OBJECT(message.get()));
+    if (!headers || g_mime_header_list_get_count(headers) == 0) message.reset();
+    return message;
+}
+
+// The parsed messages of one source, in order, with their problems.
+class Collector {
+public:
+    void add(GMimeMessage* message, std::string entry_id, bool unread) {
+        if (user_.empty())
+            user_ =
+                first_address_name(g_mime_message_get_addresses(message, GMIME_ADDRESS_TYPE_TO), false).value_or("");
+        items_.push_back(mail_item(message, std::move(entry_id), unread));
+    }
+    void problem(const fs::path& file, std::string_view what) {
+        problems_.push_back(display(file) + ": " + std::string(what));
+    }
+
+    // The user's name is taken from whom the mail was sent to.
+    MailImport finish() && {
+        MailImport result;
+        auto& mailbox = result.mailbox;
+        mailbox.user = user_.empty() ? "Reader" : user_;
+        mailbox.explorer = ExplorerRecord{};  // the Inbox, nothing selected
+        FolderRecord inbox;
+        inbox.name = "Inbox";
+        inbox.inbox = true;
+        inbox.items = std::move(items_);
+        FolderRecord deleted;
+        deleted.name = "Deleted Items";
+        mailbox.folders.push_back(std::move(inbox));
+        mailbox.folders.push_back(std::move(deleted));
+        result.problems = std::move(problems_);
+        return result;
+    }
+
+private:
+    std::string user_;
+    std::vector<ItemRecord> items_;
+    std::vector<std::string> problems_;
+};
+
+void add_message_file(Collector& collector, const fs::path& file, std::string entry_id, bool unread) {
+    std::string problem;
+    auto stream = open_stream(file, problem);
+    if (!stream) return collector.problem(file, problem);
+    GPtr<GMimeParser> parser{g_mime_parser_new_with_stream(stream.get())};
+    g_mime_parser_set_format(parser.get(), GMIME_FORMAT_MESSAGE);
+    auto message = parse_message(parser.get());
+    if (!message) return collector.problem(file, "cannot be parsed as a mail message");
+    collector.add(message.get(), std::move(entry_id), unread);
+}
+
+std::string first_bytes(const fs::path& path, std::size_t n) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw unusable(path, "cannot be opened");
+    std::string head(n, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(n));
+    if (in.bad()) throw unusable(path, "cannot be read");
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return head;
+}
+
+void require_file(const fs::path& path) {
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (!fs::exists(status)) throw unusable(path, "no such file");
+    if (fs::is_directory(status)) throw unusable(path, "is a folder, not a mail file");
+}
+
+bool is_maildir(const fs::path& path) {
+    std::error_code ec;
+    return fs::is_directory(path / "cur", ec) && fs::is_directory(path / "new", ec);
+}
+
+struct MaildirEntry {
+    std::string unique;
+    fs::path file;
+    bool seen = false;
+};
+
+// "UNIQUE:2,FLAGS": the unique name is the id, the flags are capital letters after "2,".
+MaildirEntry maildir_entry(const fs::path& file) {
+    const auto name = file.filename().string();
+    const auto colon = name.find(':');
+    MaildirEntry entry{name.substr(0, colon), file, false};
+    if (colon == std::string::npos) return entry;
+    const std::string_view info = std::string_view(name).substr(colon + 1);
+    if (info.starts_with("2,")) entry.seen = info.find('S', 2) != std::string_view::npos;
+    return entry;
+}
+
+}  // namespace
+
+MailImport load_maildir(const fs::path& path) {
+    init_gmime();
+    std::error_code ec;
+    if (!fs::exists(path, ec)) throw unusable(path, "no such folder");
+    if (!is_maildir(path)) throw unusable(path, "is not a Maildir (it needs cur/ and new/ folders)");
+    std::vector<MaildirEntry> entries;
+    for (const auto* sub : {"cur", "new"}) {
+        fs::directory_iterator it(path / sub, ec);
+        if (ec) throw unusable(path / sub, "cannot be read: " + ec.message());
+        for (; it != fs::directory_iterator(); it.increment(ec)) {
+            const auto name = it->path().filename().string();
+            // Hidden files are the delivering program's, not messages.
+            if (name.starts_with('.') || !it->is_regular_file(ec)) continue;
+            entries.push_back(maildir_entry(it->path()));
+        }
+        if (ec) throw unusable(path / sub, "cannot be read: " + ec.message());
+    }
+    // Unique names begin with the delivery time, so their order is roughly the order of arrival,
+    // and it does not depend on the order the file system lists them in.
+    std::sort(entries.begin(), entries.end(), [](const MaildirEntry& a, const MaildirEntry& b) {
+        return std::tie(a.unique, a.file) < std::tie(b.unique, b.file);
+    });
+    Collector collector;
+    std::set<std::string, std::less<>> ids;
+    for (auto& entry : entries) {
+        if (!ids.insert(entry.unique).second) {
+            collector.problem(entry.file, "has the same unique name as another message");
+            continue;
+        }
+        add_message_file(collector, entry.file, entry.unique, !entry.seen);
+    }
+    return std::move(collector).finish();
+}
+
+MailImport load_mbox(const fs::path& path) {
+    init_gmime();
+    require_file(path);
+    if (!first_bytes(path, 5).starts_with("From "))
+        throw unusable(path, "is not an mbox file (it does not start with \"From \")");
+    std::string problem;
+    auto stream = open_stream(path, problem);
+    if (!stream) throw unusable(path, problem);
+    GPtr<GMimeParser> parser{g_mime_parser_new_with_stream(stream.get())};
+    g_mime_parser_set_format(parser.get(), GMIME_FORMAT_MBOX);
+    Collector collector;
+    for (int n = 1; !g_mime_parser_eos(parser.get()); ++n) {
+        const auto before = g_mime_parser_tell(parser.get());
+        auto message = parse_message(parser.get());
+        if (message) {
+            collector.add(message.get(), "mbox-" + std::to_string(n), true);
+            continue;
+        }
+        collector.problem(path, "message " + std::to_string(n) + " cannot be parsed as a mail message");
+        // The parser resynchronises at the next "From " line; one that cannot move on has no more.
+        if (g_mime_parser_tell(parser.get()) <= before) break;
+    }
+    return std::move(collector).finish();
+}
+
+MailImport load_eml(const fs::path& path) {
+    init_gmime();
+    require_file(path);
+    first_bytes(path, 1);  // an unreadable file is the caller's error, not a skipped message
+    auto stem = path.stem().string();
+    if (stem.empty()) stem = path.filename().string();
+    Collector collector;
+    add_message_file(collector, path, stem, true);
+    return std::move(collector).finish();
+}
+
+MailImport load_mail_store(const fs::path& path) {
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (!fs::exists(status)) throw unusable(path, "no such file or folder");
+    if (fs::is_directory(status)) return load_maildir(path);
+    if (first_bytes(path, 5).starts_with("From ")) return load_mbox(path);
+    return load_eml(path);
+}
+
+}  // namespace sim

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Files the mail import tests build: temporary folders and the corpus messages.
+namespace mail_files {
+
+namespace fs = std::filesystem;
+
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "dezaror-mail-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) std::abort();
+        path_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+inline void write_file(const fs::path& file, std::string_view text) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+// The corpus's messages sorted by name; empty when the corpus is not here.
+inline const std::vector<fs::path>& corpus_messages() {
+    static const std::vector<fs::path> messages = [] {
+        std::vector<fs::path> found;
+        const fs::path dir = fs::path(DEZAROR_CORPUS_DIR) / "eml";
+        std::error_code ec;
+        for (fs::directory_iterator it(dir, ec); !ec && it != fs::directory_iterator(); it.increment(ec))
+            if (it->path().extension() == ".eml") found.push_back(it->path());
+        // By stem, the order a Maildir of these messages sorts in.
+        std::sort(found.begin(), found.end(),
+                  [](const fs::path& a, const fs::path& b) { return a.stem().string() < b.stem().string(); });
+        return found;
+    }();
+    return messages;
+}
+
+}  // namespace mail_files
