@@ -130,14 +130,14 @@ TEST(Shutdown, SecondClickWavesAndHidesAndSavesOnlyAfterTheHide) {
     Connected c;
     c.host.settings_.values = {{"PlayIntro", "False"}};
     c.click();
-    c.host.perform_all();
+    c.host.perform_all();  // The greeting, then the "Greet" its completion plays (#3).
     c.host.take();
     EXPECT_THAT(
         c.click(),
-        ElementsAre("office: menu State 0", "office: button State 0", "agent: stopall", "agent: play \"Wave\" #3",
-                    "agent: speak \"Bye.|See you later.|Until next time.|Good bye.\" #4", "agent: hide #5"));
+        ElementsAre("office: menu State 0", "office: button State 0", "agent: stopall", "agent: play \"Wave\" #4",
+                    "agent: speak \"Bye.|See you later.|Until next time.|Good bye.\" #5", "agent: hide #6"));
     ASSERT_TRUE(c.form.oExitRequest);
-    EXPECT_EQ(c.form.oExitRequest->id(), 5);
+    EXPECT_EQ(c.form.oExitRequest->id(), 6);
     EXPECT_TRUE(c.form.bAgentLoaded);
 
     c.form.sCurItemRef = "email";

@@ -34,13 +34,13 @@ TEST(TargetResolution, SeveralSelectedNamesTheItemWordAndTakesTheFirst) {
     EXPECT_THAT(s.host.take(), ElementsAre("agent: speak \"You have more than one email selected.  I will read the "
                                            "first one.\" #1"));
 
-    // Read takes the first of several without a word while a window it opened is up; copy does not.
+    // Read takes the first of several without a word while a window it opened is up; open does not.
     s.f.bCurInspOpen = true;
     ResolveTarget(s.f, TargetCommand::Read);
-    ResolveTarget(s.f, TargetCommand::Copy);
+    ResolveTarget(s.f, TargetCommand::Open);
     EXPECT_THAT(s.host.take(),
                 ElementsAre("agent: speak \"Ok!\" #2",
-                            "agent: speak \"You have more than one email selected.  I will copy all of them.\" #3"));
+                            "agent: speak \"You have more than one email selected.  I will open the first one.\" #3"));
 }
 
 TEST(TargetResolution, EachCommandAnswersTheEmptySelectionInItsOwnWords) {
