@@ -36,6 +36,9 @@ struct Row {
     std::string_view none_selected_before;  // + the item word +
     std::string_view none_selected_after;
     std::string_view several;
+    // The item actions say it themselves: copy and move only once the folder is picked, print and flag
+    // while the character writes.
+    bool several_said_by_action = false;
     // Read takes the first of several selected items without a word while a window it opened is up.
     bool several_quiet_while_insp_open = false;
     bool acknowledges = false;
@@ -85,6 +88,7 @@ constexpr std::array<Row, kCommands> kRows{{
      .none_selected_before = "There is no ",
      .none_selected_after = " selected to copy.",
      .several = "I will copy all of them.",
+     .several_said_by_action = true,
      .empty_inspector_animation = "Confused",
      .empty_inspector = "There is nothing here to copy."},
     // Move
@@ -96,6 +100,7 @@ constexpr std::array<Row, kCommands> kRows{{
      .none_selected_before = "There is no ",
      .none_selected_after = " selected to move.",
      .several = "I will move them all.",
+     .several_said_by_action = true,
      .empty_inspector_animation = "Confused",
      .empty_inspector = "There is nothing here to move."},
     // Delete
@@ -106,6 +111,7 @@ constexpr std::array<Row, kCommands> kRows{{
      .none_selected_before = "There is no ",
      .none_selected_after = " selected to delete.",
      .several = "I will delete them.",
+     .several_said_by_action = true,
      .empty_inspector = "There is nothing here to delete."},
     // Print
     {.gone = " is gone and can not be printed.",
@@ -117,6 +123,7 @@ constexpr std::array<Row, kCommands> kRows{{
      .none_selected_before = "There is no ",
      .none_selected_after = " selected to print.",
      .several = "I will print them all.",
+     .several_said_by_action = true,
      .empty_inspector_animation = "Confused",
      .empty_inspector = "There is nothing here to print."},
     // Forward
@@ -128,6 +135,7 @@ constexpr std::array<Row, kCommands> kRows{{
      .none_selected_before = "There is no ",
      .none_selected_after = " selected to forward.",
      .several = "I will forward the first one.",
+     .several_said_by_action = true,
      .empty_inspector_animation = "Confused",
      .empty_inspector = "There is nothing here to forward."},
     // Reply
@@ -139,6 +147,7 @@ constexpr std::array<Row, kCommands> kRows{{
      .none_selected_before = "There is no ",
      .none_selected_after = " selected to reply to.",
      .several = "I will reply to the first one.",
+     .several_said_by_action = true,
      .empty_inspector_animation = "Confused",
      .empty_inspector = "There is nothing here to reply to."},
     // ReplyToAll: the sentences of reply.
@@ -150,6 +159,7 @@ constexpr std::array<Row, kCommands> kRows{{
      .none_selected_before = "There is no ",
      .none_selected_after = " selected to reply to.",
      .several = "I will reply to the first one.",
+     .several_said_by_action = true,
      .empty_inspector_animation = "Confused",
      .empty_inspector = "There is nothing here to reply to."},
     // Flag
@@ -161,6 +171,7 @@ constexpr std::array<Row, kCommands> kRows{{
      .none_selected_before = "There is no ",
      .none_selected_after = " selected to flag.",
      .several = "I will flag them all.",
+     .several_said_by_action = true,
      .empty_inspector_animation = "Confused",
      .empty_inspector = "There is nothing here to flag."},
     // Accept, Decline, Tentative
@@ -177,6 +188,10 @@ void speak(frmAgentCtrl& f, const std::string& text) {
 void play(frmAgentCtrl& f, std::string_view animation) {
     if (animation.empty()) return;
     skip_on_failure([&] { f.oAgentChar->play(animation); });
+}
+
+std::string several_selected(const frmAgentCtrl& f, const Row& row) {
+    return "You have more than one " + f.sCurItemRef + " selected.  " + std::string(row.several);
 }
 
 const Target kAnswered{TargetKind::Nothing, nullptr, true};
@@ -216,7 +231,7 @@ Target from_selection(frmAgentCtrl& f, const Row& row) {
     auto found = first_selected(f);
     if (!found) return nothing_here(f, row);
     if (*count > 1 && !(row.several_quiet_while_insp_open && f.bCurInspOpen)) {
-        speak(f, "You have more than one " + f.sCurItemRef + " selected.  " + std::string(row.several));
+        if (!row.several_said_by_action) speak(f, several_selected(f, row));
     } else if (row.acknowledges) {
         speak(f, f.sAckLine);
     }
@@ -252,6 +267,10 @@ Target from_inspector(frmAgentCtrl& f, const Row& row) {
 }
 
 }  // namespace
+
+std::string several_selected_sentence(const frmAgentCtrl& f, TargetCommand command) {
+    return several_selected(f, kRows[static_cast<std::size_t>(command)]);
+}
 
 Target ResolveTarget(frmAgentCtrl& f, TargetCommand command) {
     const Row& row = kRows[static_cast<std::size_t>(command)];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "character/form.hpp"
 
 // Finding the item a command applies to: the preview item, the item being read, the selection of
@@ -42,12 +44,17 @@ struct Target {
 };
 
 // Runs the resolution for `command` and speaks what it says on the way (the gone-item answer, the
-// acknowledgement or several-selected sentence, the sentences that end the command). For the
+// acknowledgement or read's and open's several-selected sentence, the sentences that end the command). For the
 // selection and inspector outcomes the item is also left in oTargetItem and its identity in
 // sTargetEntryID. oTargetItem is emptied first, so no command ever acts on an item an earlier one
 // found. The response commands look only at the preview: in every other case they get the item
 // being read (oCurReadItem), empty or not.
 Target ResolveTarget(frmAgentCtrl& f, TargetCommand command);
+
+// "You have more than one " + the item word + " selected.  " + the command's several-selected sentence.
+// ResolveTarget speaks it only for read and open: the item actions speak it at their own moment (copy and
+// move, for one, only once the folder has been picked).
+std::string several_selected_sentence(const frmAgentCtrl& f, TargetCommand command);
 
 // The preview runs, rather than being idle or paused.
 inline bool preview_runs(const frmAgentCtrl& f) { return f.bNeMStarted && f.bNeMActive; }
