@@ -3,8 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "corpus_input.hpp"
 #include "reading/pieces.hpp"
+#include "reading/text_cleaning.hpp"
 
 namespace {
 
@@ -33,28 +36,54 @@ std::string reading_text(std::size_t bytes) {
 }
 
 // A whole reading: every piece from the first to the last, as the speech output asks for them.
+std::int64_t cut_whole(std::string_view text) {
+    const auto length = static_cast<std::int32_t>(text.size());
+    std::int64_t pieces = 0;
+    for (std::int32_t pos = 1; pos <= length;) {
+        const reading::Piece piece = reading::cut_piece(text, pos);
+        benchmark::DoNotOptimize(piece);
+        ++pieces;
+        if (piece.silent) break;
+        pos = piece.next;
+    }
+    return pieces;
+}
+
 void BM_CutWholeReading(benchmark::State& state) {
     const auto megabytes = static_cast<std::size_t>(state.range(0));
     const std::string text = reading_text(megabytes * kMegabyte);
-    const auto length = static_cast<std::int32_t>(text.size());
     std::int64_t pieces = 0;
-    for (auto _ : state) {
-        reading::PieceMarks marks;
-        for (std::int32_t pos = 1; pos <= length;) {
-            const reading::Piece piece = marks.cut(text, pos);
-            benchmark::DoNotOptimize(piece);
-            ++pieces;
-            if (piece.silent) break;
-            pos = piece.next;
-        }
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * length);
+    for (auto _ : state) pieces += cut_whole(text);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
     state.counters["pieces"] = benchmark::Counter(static_cast<double>(pieces), benchmark::Counter::kAvgIterations);
     // Seconds per megabyte: the two sizes agree when the cutting is linear.
     state.counters["s_per_MB"] = benchmark::Counter(
         static_cast<double>(megabytes), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_CutWholeReading)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// The corpus's plain bodies, cleaned as a reading cleans them, about 20 MB: cut whole, against one plain look
+// at each of its bytes in the same run.
+const std::string& corpus_reading() {
+    static const std::string text = reading::DropDecoration(bench::corpus_input("plain"));
+    return text;
+}
+
+void BM_PlainPassCorpusReading(benchmark::State& state) {
+    if (corpus_reading().empty()) return state.SkipWithError("no plain corpus");
+    bench::plain_pass(state, corpus_reading());
+}
+BENCHMARK(BM_PlainPassCorpusReading)->Unit(benchmark::kMillisecond);
+
+void BM_CutCorpusReading(benchmark::State& state) {
+    const std::string& text = corpus_reading();
+    if (text.empty()) return state.SkipWithError("no plain corpus");
+    std::int64_t pieces = 0;
+    for (auto _ : state) pieces += cut_whole(text);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+    state.counters["pieces"] = benchmark::Counter(static_cast<double>(pieces), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_CutCorpusReading)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

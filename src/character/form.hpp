@@ -7,7 +7,6 @@
 
 #include "platform/host.hpp"
 #include "platform/object_ref.hpp"
-#include "reading/pieces.hpp"
 
 namespace character {
 
@@ -109,10 +108,6 @@ public:
     WithEvents<platform::Inspector> oCurInspector;
     WithEvents<platform::Inspector> oCurNeMInspector;
     WithEvents<platform::Inspector> oReadInspector;
-
-    // Where each sentence mark next occurs in sReadText, so that reading a long text piece by piece
-    // stays linear; it starts afresh by itself when sReadText is replaced or lReadPos moves back.
-    reading::PieceMarks piece_marks;
 
 private:
     std::vector<platform::Subscription> control_events_;  // Agent1 and Timer1

@@ -35,7 +35,7 @@ bool nothing_left(frmAgentCtrl& f) {
     const std::int32_t length = text_length(f);
     if (length == 0 || f.lReadPos > length) return true;
     if (f.lReadPos < 1) return false;  // FindNextPiece reports it.
-    return f.piece_marks.cut(f.sReadText, f.lReadPos).silent;
+    return cut_piece(f.sReadText, f.lReadPos).silent;
 }
 
 void end_reading(frmAgentCtrl& f) {
@@ -97,7 +97,7 @@ void FindNextPiece(frmAgentCtrl& f) {
                              PlatformError(kInvalidArgument, "Invalid procedure call or argument"));
         return;
     }
-    const Piece piece = f.piece_marks.cut(f.sReadText, f.lReadPos);
+    const Piece piece = cut_piece(f.sReadText, f.lReadPos);
     f.lPieceEnd = piece.end;
     f.lNextReadPos = piece.next;
     f.sReadPiece =
