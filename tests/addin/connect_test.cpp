@@ -3,10 +3,20 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "character/fake_host.hpp"
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/office.hpp"
+#include "sim/sim_platform.hpp"
+#include "support/started_form.hpp"
 
 namespace {
 
+using support::as_event;
+using support::mailbox;
+using support::take;
 using ::testing::ElementsAre;
 
 const std::vector<std::string> kControlsAdded{"office: add button \"Advanced\"",
@@ -21,67 +31,66 @@ const std::vector<std::string> kControlsAdded{"office: add button \"Advanced\"",
                                               "office: menu Style 2",
                                               "office: menu State 0"};
 
+std::size_t count_of(const std::vector<std::string>& captions, const std::string& caption) {
+    return static_cast<std::size_t>(std::count(captions.begin(), captions.end(), caption));
+}
+
 TEST(Connect, AddsTheButtonAndTheMenuEntryUpAndNothingElse) {
-    fake::FakeHost host;
-    addin::Connect connect{host};
-    connect.OnConnection(host.app, 0);
-    EXPECT_EQ(host.take(), kControlsAdded);
+    sim::SimPlatform sim{mailbox()};
+    addin::Connect connect{sim};
+    sim.start(connect);
+    EXPECT_EQ(take(sim), kControlsAdded);
     ASSERT_NE(connect.form(), nullptr);
     EXPECT_FALSE(connect.form()->bAgentLoaded);
     EXPECT_TRUE(connect.oConApp);
     EXPECT_TRUE(connect.oConNS);
-    connect.OnStartupComplete();
-    connect.OnAddInsUpdate();
-    connect.OnDisconnection(1);
-    EXPECT_THAT(host.take(), ElementsAre());
-    connect.OnBeginShutdown();
+    as_event(sim, [&] { connect.OnAddInsUpdate(); });
+    sim.quit();
+    EXPECT_THAT(take(sim), ElementsAre());
     EXPECT_FALSE(connect.oConApp);
     EXPECT_FALSE(connect.oConNS);
 }
 
-TEST(Connect, WithoutAnExplorerAddsNothingAndSaysNothing) {
-    fake::FakeHost host{/*with_explorer=*/false};
-    addin::Connect connect{host};
-    connect.OnConnection(host.app, 0);
-    EXPECT_THAT(host.take(), ElementsAre());
-    EXPECT_FALSE(connect.form()->oMyCB);
-    EXPECT_FALSE(connect.form()->oMyMB);
-}
-
 TEST(Connect, NamespaceFailureFailsTheConnection) {
-    fake::FakeHost host;
-    addin::Connect connect{host};
-    host.world.faults.fail("GetNamespace", 1);
-    EXPECT_THROW(connect.OnConnection(host.app, 0), platform::PlatformError);
+    sim::SimPlatform sim{mailbox()};
+    addin::Connect connect{sim};
+    sim.fault("GetNamespace", 1);
+    sim.start(connect);
+    const auto lines = take(sim);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "fault: GetNamespace");
+    EXPECT_TRUE(lines[1].starts_with("error: OnConnection let a platform error escape: ")) << lines[1];
     EXPECT_THROW(connect.OnConnection(nullptr, 0), platform::PlatformError);
 }
 
 TEST(Connect, LaterFailuresAreSkippedOneStatementAtATime) {
-    fake::FakeHost host;
-    addin::Connect connect{host};
-    host.world.faults.fail("BeginGroup", 1);
-    connect.OnConnection(host.app, 0);
+    sim::SimPlatform sim{mailbox()};
+    addin::Connect connect{sim};
+    sim.fault("BeginGroup", 1);
+    sim.start(connect);
     auto expected = kControlsAdded;
     expected[2] = "fault: BeginGroup";
-    EXPECT_EQ(host.take(), expected);
+    EXPECT_EQ(take(sim), expected);
 }
 
 // The controls outlive a disconnection; connecting again adopts them instead of adding a second pair.
 TEST(Connect, ReconnectionAdoptsTheControlsItAddedBefore) {
-    fake::FakeHost host;
-    {
-        addin::Connect first{host};
-        first.OnConnection(host.app, 0);
-        first.OnDisconnection(0);
-    }
-    host.take();
-    addin::Connect second{host};
-    second.OnConnection(host.app, 0);
+    sim::SimPlatform sim{mailbox()};
+    // The mail client releases a disconnected add-in while it keeps running.
+    auto first = std::make_unique<addin::Connect>(sim);
+    sim.start(*first);
+    as_event(sim, [&] { first->OnDisconnection(0); });
+    first.reset();
+    take(sim);
+    addin::Connect second{sim};
+    as_event(sim, [&] { second.OnConnection(sim.application(), 0); });
     auto expected = kControlsAdded;
     std::erase_if(expected, [](const std::string& line) { return line.starts_with("office: add "); });
-    EXPECT_EQ(host.take(), expected);
-    EXPECT_EQ(host.app->explorer->advanced.buttons.size(), 1u);
-    host.app->explorer->advanced.buttons[0]->click.raise();
+    EXPECT_EQ(take(sim), expected);
+    EXPECT_EQ(count_of(sim.sim_office().captions("Advanced"), "Agent"), 1u);
+    EXPECT_EQ(count_of(sim.sim_office().captions("Tools"), "Outlook A&gent"), 1u);
+    sim.click_button();
+    EXPECT_EQ(count_of(take(sim), "agent: load \"CharacterID\""), 1u);
     EXPECT_TRUE(second.form()->bAgentLoaded);
 }
 

@@ -3,20 +3,21 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "character/startup.hpp"
-#include "reading_speech/character_fake.hpp"
+#include "sim/agent.hpp"
+#include "sim/faults.hpp"
+#include "sim/sim_platform.hpp"
+#include "support/started_form.hpp"
 
 namespace {
 
-using fake::FakeHost;
-using fake::loaded_form;
-using ::testing::Contains;
-using ::testing::ElementsAre;
+using support::connected;
+using support::mailbox;
+using support::take;
 using ::testing::ElementsAreArray;
-using ::testing::Not;
 
 // The catalogue with the default settings, as the character is given it.
 const std::vector<std::string> kDefaultCatalogue{
@@ -88,57 +89,48 @@ std::vector<std::string> adds(const std::vector<std::string>& lines) {
     return out;
 }
 
+// The item word other than "message" and the catalogue without the introduction are in the
+// commands_menu scenario.
 TEST(Catalogue, DefaultSettingsGiveEveryCommandInOrder) {
-    FakeHost host;
-    auto f = loaded_form(host);
-    commands::LoadCommands(*f);
-    EXPECT_THAT(host.take(), ElementsAreArray(kDefaultCatalogue));
-}
-
-TEST(Catalogue, CaptionsUseTheItemWordOfTheStart) {
-    FakeHost host;
-    auto f = loaded_form(host);
-    f->sCurItemRef = "email";
-    commands::LoadCommands(*f);
-    const auto lines = adds(host.take());
-    for (const std::string caption :
-         {"Preview new emails", "Previous email", "Next email", "Open this email", "Open and Read this email",
-          "Read this email", "Close email", "Delete email", "Copy email to", "Move email to", "Forward email to",
-          "Reply to email", "Print email"}) {
-        EXPECT_THAT(lines, Contains(::testing::HasSubstr(" \"" + caption + "\" "))) << caption;
-    }
-    EXPECT_THAT(lines, Not(Contains(::testing::HasSubstr("message\" \""))));
-}
-
-TEST(Catalogue, WithoutTheIntroductionPlayIntroIsOffered) {
-    FakeHost host;
-    auto f = loaded_form(host);
-    f->bPlayIntro = false;
-    commands::LoadCommands(*f);
-    const auto lines = adds(host.take());
-    ASSERT_EQ(lines.size(), kDefaultCatalogue.size());
-    EXPECT_EQ(lines[lines.size() - 2],
-              "agent: add \"TurnOffIntro\" \"Turn off intro\" \"Turn off [the] (intro|introduction)\" False False");
-    EXPECT_EQ(lines.back(),
-              "agent: add \"TurnOnIntro\" \"Play intro\" \"(Play|Turn on) [the] (intro|introduction)\" True True");
+    sim::SimPlatform sim{mailbox()};
+    auto c = connected(sim);
+    sim.click_button();
+    EXPECT_THAT(adds(take(sim)), ElementsAreArray(kDefaultCatalogue));
 }
 
 // A refused command stops the building there; the character still starts with the commands before it.
 TEST(Catalogue, RefusedAddStopsTheBuildingButNotTheStart) {
-    FakeHost host;
-    character::frmAgentCtrl f(host);
-    // Connected, Characters.Load, three adds, the three properties of the set; then PrevItem, the fifth add
-    // after them, fails.
-    host.world.faults.fail_call_number(2 + 6 + 5, false);
-    character::InitAgent(f);
-    const auto lines = host.take();
+    // A first run counts the platform calls up to the add of PrevItem, the first item command; a
+    // second one makes that call fail.
+    std::uint64_t call = 0;
+    {
+        sim::SimPlatform sim{mailbox()};
+        auto c = connected(sim);
+        const auto before = sim.faults().calls();
+        sim.transcript().set_sink([&](const std::string& line) {
+            if (call == 0 && line.starts_with("agent: add \"PrevItem\" ")) call = sim.faults().calls() - before;
+        });
+        sim.click_button();
+        sim.transcript().set_sink(nullptr);
+        ASSERT_NE(call, 0u);
+    }
+    sim::SimPlatform sim{mailbox()};
+    auto c = connected(sim);
+    sim.faults().fail_call_number(call, false);
+    sim.click_button();
+    const auto lines = take(sim);
     const auto made = adds(lines);
     ASSERT_EQ(made.size(), 10u);
     EXPECT_THAT(made.back(), ::testing::StartsWith("agent: add \"StopNewMail\" "));
-    EXPECT_THAT(lines, Contains("fault: Commands.Add"));
-    EXPECT_EQ(lines.back(), "msgbox: \"Outlook Dezaror Agent\" \"I had a problem loading one of your commands\"");
-    EXPECT_TRUE(f.bAgentLoaded);
-    EXPECT_EQ(host.character().command_set()->names.size(), 7u);
+    const auto fault = std::find(lines.begin(), lines.end(), "fault: Commands.Add");
+    ASSERT_LT(fault + 1, lines.end());
+    EXPECT_EQ(fault[1], "msgbox: \"Outlook Dezaror Agent\" \"I had a problem loading one of your commands\"");
+    EXPECT_TRUE(c.form().bAgentLoaded);
+    sim.perform_all();
+    EXPECT_THAT(sim.sim_agent().menu_lines(),
+                ElementsAreArray({"menu: Outlook Rivuvuz &Panel", "menu: &Advanced Character Options",
+                                  "menu: &Character Properties", "menu: Preview new messages",
+                                  "menu: Stop previewing (greyed)"}));
 }
 
 }  // namespace

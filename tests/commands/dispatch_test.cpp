@@ -6,43 +6,40 @@
 #include <string>
 #include <vector>
 
-#include "reading_speech/character_fake.hpp"
+#include "sim/sim_platform.hpp"
+#include "support/started_form.hpp"
 
+// The menu-only commands and a phrase that matches nothing are in the commands_menu scenario.
 namespace {
 
-using fake::FakeHost;
-using fake::loaded_form;
+using support::as_event;
+using support::mailbox;
+using support::started_form;
+using support::take;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::Not;
+using ::testing::StartsWith;
 
 TEST(Dispatch, UnknownOrEmptyNamePlaysConfusedAndForgetsTheCommand) {
     for (const std::string name : {"", "readthisitem", "NoSuchCommand"}) {
         SCOPED_TRACE(name);
-        FakeHost host;
-        auto f = loaded_form(host);
-        f->sHeardCmd = "ReadThisItem";
-        f->sCurItemRef = "item";
-        host.deliver([&] { commands::Agent1_Command(*f, {name, "read this email"}); });
-        EXPECT_THAT(host.take(), ElementsAre("agent: play \"Confused\" #1"));
-        EXPECT_EQ(f->sHeardCmd, "");
-        EXPECT_EQ(f->sCurItemRef, "item");
+        sim::SimPlatform sim{mailbox()};
+        auto s = started_form(sim);
+        auto& f = s.form();
+        f.sHeardCmd = "ReadThisItem";
+        f.sCurItemRef = "item";
+        as_event(sim, [&] { commands::Agent1_Command(f, {name, "read this email"}); });
+        EXPECT_THAT(take(sim), ElementsAre("agent: play \"Confused\" #56"));
+        EXPECT_EQ(f.sHeardCmd, "");
+        EXPECT_EQ(f.sCurItemRef, "item");
     }
 }
 
-TEST(Dispatch, MenuOnlyCommandsOpenTheirWindowsAndKeepListening) {
-    FakeHost host;
-    auto f = loaded_form(host);
-    host.menu("OLPanel");
-    host.menu("AdvCharOptions");
-    host.menu("CharProperty");
-    EXPECT_THAT(host.take(), ElementsAre("panel: show", "agent: property sheet", "agent: character properties"));
-    EXPECT_EQ(f->sHeardCmd, "CharProperty");
-}
-
 TEST(Dispatch, SetItemRefTakesTheLastWordHeard) {
-    FakeHost host;
-    auto f = loaded_form(host);
+    sim::SimPlatform sim{mailbox()};
+    auto s = started_form(sim);
+    auto* f = &s.form();
     const std::vector<std::pair<std::string, std::string>> examples{
         {"Preview new emails", "email"},         {"Preview new mail", "email"}, {"Read this message", "message"},
         {"Open the meeting request", "request"}, {"Delete contact", "contact"}, {"READ THIS ITEMS", "item"},
@@ -60,12 +57,12 @@ TEST(Dispatch, SetItemRefTakesTheLastWordHeard) {
 
 // Printing is the one item command said while the character keeps listening.
 TEST(Dispatch, PrintTakesTheWordAndLeavesListeningOn) {
-    FakeHost host;
-    auto f = loaded_form(host);
-    host.say("PrtItem", "print this emails");
-    EXPECT_THAT(host.take(), Not(Contains("agent: listen False")));
-    EXPECT_EQ(f->sCurItemRef, "email");
-    EXPECT_EQ(f->sHeardCmd, "PrtItem");
+    sim::SimPlatform sim{mailbox()};
+    auto s = started_form(sim);
+    sim.say("print this email");
+    EXPECT_THAT(take(sim), Not(Contains("agent: listen False")));
+    EXPECT_EQ(s.form().sCurItemRef, "email");
+    EXPECT_EQ(s.form().sHeardCmd, "PrtItem");
 }
 
 TEST(Dispatch, EveryOtherSpokenCommandEndsListeningFirst) {
@@ -78,26 +75,28 @@ TEST(Dispatch, EveryOtherSpokenCommandEndsListeningFirst) {
         "TurnOffIntro",   "TurnOnIntro",  "ChngSortDescent"};
     for (const auto& name : names) {
         SCOPED_TRACE(name);
-        FakeHost host;
-        auto f = loaded_form(host);
-        host.deliver([&] { commands::Agent1_Command(*f, {name, ""}); });
-        const auto lines = host.take();
+        sim::SimPlatform sim{mailbox()};
+        auto s = started_form(sim);
+        as_event(sim, [&] { commands::Agent1_Command(s.form(), {name, ""}); });
+        const auto lines = take(sim);
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.front(), "agent: listen False");
-        EXPECT_EQ(f->sHeardCmd, name);
+        EXPECT_THAT(lines, Not(Contains(StartsWith("error: "))));
+        EXPECT_EQ(s.form().sHeardCmd, name);
     }
 }
 
 // Only the commands that name an item learn the word; one chosen from the menu was not heard.
 TEST(Dispatch, ItemWordComesFromHeardItemCommandsOnly) {
-    FakeHost host;
-    auto f = loaded_form(host);
-    host.deliver([&] { commands::Agent1_Command(*f, {"DeleteItem", ""}); });
-    EXPECT_EQ(f->sCurItemRef, "message");
-    host.deliver([&] { commands::Agent1_Command(*f, {"DeleteItem", "delete this mail"}); });
-    EXPECT_EQ(f->sCurItemRef, "email");
-    host.deliver([&] { commands::Agent1_Command(*f, {"CloseItem", "close this contact"}); });
-    EXPECT_EQ(f->sCurItemRef, "email");
+    sim::SimPlatform sim{mailbox()};
+    auto s = started_form(sim);
+    auto& f = s.form();
+    sim.menu("DeleteItem");
+    EXPECT_EQ(f.sCurItemRef, "message");
+    as_event(sim, [&] { commands::Agent1_Command(f, {"DeleteItem", "delete this mail"}); });
+    EXPECT_EQ(f.sCurItemRef, "email");
+    as_event(sim, [&] { commands::Agent1_Command(f, {"CloseItem", "close this contact"}); });
+    EXPECT_EQ(f.sCurItemRef, "email");
 }
 
 }  // namespace

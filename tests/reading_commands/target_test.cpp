@@ -3,167 +3,197 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "reading_commands/window_fake.hpp"
+#include <string>
+#include <string_view>
+
+#include "sim/sim_platform.hpp"
+#include "support/items.hpp"
+#include "support/lines.hpp"
+#include "support/started_form.hpp"
 
 namespace {
 
-using reading::ResolveTarget;
 using reading::TargetCommand;
 using reading::TargetKind;
+using support::id_of;
+using support::take_acts;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-struct Started {
-    window_fake::FakeHost host;
-    character::frmAgentCtrl f{host};
-    Started() {
-        window_fake::start(host, f);
-        f.oCurSelection = host.app->explorer->selection();
-    }
-};
+support::Started ready(sim::SimPlatform& sim) {
+    auto s = support::started_form(sim);
+    s.form().sAckLine = "Ok!";
+    return s;
+}
+
+reading::Target resolve(sim::SimPlatform& sim, character::frmAgentCtrl& f, TargetCommand command) {
+    reading::Target target;
+    support::as_event(sim, [&] { target = reading::ResolveTarget(f, command); });
+    return target;
+}
 
 TEST(TargetResolution, SeveralSelectedNamesTheItemWordAndTakesTheFirst) {
-    Started s;
-    s.f.sCurItemRef = "email";
-    s.host.select({"m1", "m2"});
-    auto target = ResolveTarget(s.f, TargetCommand::Read);
+    sim::SimPlatform sim{support::mailbox(support::kWindowsMailbox)};
+    auto s = ready(sim);
+    auto& f = s.form();
+    f.sCurItemRef = "email";
+    sim.select({"m1", "m2"});
+    const auto target = resolve(sim, f, TargetCommand::Read);
     EXPECT_EQ(target.kind, TargetKind::Selection);
-    EXPECT_EQ(target.item, s.host.item("m1"));
-    EXPECT_EQ(s.f.oTargetItem.ptr(), s.host.item("m1"));
-    EXPECT_EQ(s.f.sTargetEntryID, "m1");
-    EXPECT_THAT(s.host.take(), ElementsAre("agent: speak \"You have more than one email selected.  I will read the "
-                                           "first one.\" #1"));
+    EXPECT_EQ(id_of(target.item), "m1");
+    EXPECT_EQ(id_of(f.oTargetItem.ptr()), "m1");
+    EXPECT_EQ(f.sTargetEntryID, "m1");
+    EXPECT_THAT(take_acts(sim),
+                ElementsAre("agent: speak \"You have more than one email selected.  I will read the first one.\""));
 
     // Read takes the first of several without a word while a window it opened is up; open does not.
-    s.f.bCurInspOpen = true;
-    ResolveTarget(s.f, TargetCommand::Read);
-    ResolveTarget(s.f, TargetCommand::Open);
-    EXPECT_THAT(s.host.take(),
-                ElementsAre("agent: speak \"Ok!\" #2",
-                            "agent: speak \"You have more than one email selected.  I will open the first one.\" #3"));
+    f.bCurInspOpen = true;
+    resolve(sim, f, TargetCommand::Read);
+    resolve(sim, f, TargetCommand::Open);
+    EXPECT_THAT(take_acts(sim),
+                ElementsAre("agent: speak \"Ok!\"",
+                            "agent: speak \"You have more than one email selected.  I will open the first one.\""));
 }
 
 TEST(TargetResolution, EachCommandAnswersTheEmptySelectionInItsOwnWords) {
-    Started s;
-    s.host.select({});
+    sim::SimPlatform sim{support::mailbox(support::kWindowsMailbox)};
+    auto s = ready(sim);
+    auto& f = s.form();
+    sim.select_none();
     for (auto command : {TargetCommand::Read, TargetCommand::Open, TargetCommand::Copy, TargetCommand::Delete}) {
-        auto target = ResolveTarget(s.f, command);
+        const auto target = resolve(sim, f, command);
         EXPECT_EQ(target.kind, TargetKind::Nothing);
         EXPECT_TRUE(target.answered);
     }
-    EXPECT_THAT(s.host.take(),
-                ElementsAre("agent: speak \"There are no messages selected to read.\" #1",
-                            "agent: speak \"There are no messages selected.\" #2", "agent: play \"Uncertain\" #3",
-                            "agent: speak \"There is no message selected to copy.\" #4",
-                            "agent: speak \"There is no message selected to delete.\" #5"));
+    EXPECT_THAT(take_acts(sim),
+                ElementsAre("agent: speak \"There are no messages selected to read.\"",
+                            "agent: speak \"There are no messages selected.\"", "agent: play \"Uncertain\"",
+                            "agent: speak \"There is no message selected to copy.\"",
+                            "agent: speak \"There is no message selected to delete.\""));
 }
 
 TEST(TargetResolution, WithoutAnActiveWindowOpenSaysNothing) {
-    Started s;
-    s.host.app->window = nullptr;
-    ResolveTarget(s.f, TargetCommand::Read);
-    ResolveTarget(s.f, TargetCommand::Forward);
-    auto open = ResolveTarget(s.f, TargetCommand::Open);
-    EXPECT_FALSE(open.answered);
-    EXPECT_THAT(s.host.take(), ElementsAre("agent: speak \"There is no active window to read from.\" #1",
-                                           "agent: play \"Confused\" #2",
-                                           "agent: speak \"There is no active item here to forward.\" #3"));
+    sim::SimPlatform sim{support::mailbox(support::kWindowsMailbox)};
+    auto s = ready(sim);
+    auto& f = s.form();
+    sim.activate_none();
+    resolve(sim, f, TargetCommand::Read);
+    resolve(sim, f, TargetCommand::Forward);
+    EXPECT_FALSE(resolve(sim, f, TargetCommand::Open).answered);
+    EXPECT_THAT(take_acts(sim),
+                ElementsAre("agent: speak \"There is no active window to read from.\"", "agent: play \"Confused\"",
+                            "agent: speak \"There is no active item here to forward.\""));
 
     // A window of a third kind finds nothing, and nothing is said.
-    s.host.app->window = std::make_shared<window_fake::OtherWindow>();
-    auto other = ResolveTarget(s.f, TargetCommand::Read);
+    sim.activate_other();
+    const auto other = resolve(sim, f, TargetCommand::Read);
     EXPECT_EQ(other.kind, TargetKind::Nothing);
     EXPECT_FALSE(other.answered);
-    EXPECT_THAT(s.host.take(), IsEmpty());
+    EXPECT_THAT(take_acts(sim), IsEmpty());
 }
 
 // Read and delete want the selection object before they look at the window; copy reads the open item.
 TEST(TargetResolution, ReadAndDeleteWantASelectionWhateverTheWindow) {
-    Started s;
-    s.f.oCurSelection.reset();
-    s.host.open("m1");
-    ResolveTarget(s.f, TargetCommand::Read);
-    ResolveTarget(s.f, TargetCommand::Delete);
-    auto copy = ResolveTarget(s.f, TargetCommand::Copy);
+    sim::SimPlatform sim{support::mailbox(support::kWindowsMailbox)};
+    auto s = ready(sim);
+    auto& f = s.form();
+    sim.open("m1");
+    f.oCurSelection.reset();
+    resolve(sim, f, TargetCommand::Read);
+    resolve(sim, f, TargetCommand::Delete);
+    const auto copy = resolve(sim, f, TargetCommand::Copy);
     EXPECT_EQ(copy.kind, TargetKind::Inspector);
-    EXPECT_EQ(copy.item, s.host.item("m1"));
-    EXPECT_EQ(s.f.oCurInspector.ptr(), s.host.item("m1")->inspector);
-    EXPECT_THAT(
-        s.host.take(),
-        ElementsAre("agent: play \"Explain\" #1", "agent: speak \"Sorry, there is nothing here that I can read.\" #2",
-                    "agent: play \"Explain\" #3", "agent: speak \"There is nothing here that I can delete.\" #4"));
+    EXPECT_EQ(id_of(copy.item), "m1");
+    EXPECT_EQ(id_of(f.oCurInspector.ptr()), "m1");
+    EXPECT_THAT(take_acts(sim),
+                ElementsAre("agent: play \"Explain\"", "agent: speak \"Sorry, there is nothing here that I can read.\"",
+                            "agent: play \"Explain\"", "agent: speak \"There is nothing here that I can delete.\""));
 }
 
+// A window whose item cannot be had is an empty window.
 TEST(TargetResolution, AnEmptyWindowEndsTheCommandExceptForOpen) {
-    Started s;
-    auto inspector = std::make_shared<window_fake::FakeInspector>(s.host.world, nullptr, "nothing");
-    s.host.app->window = inspector;
-    EXPECT_EQ(ResolveTarget(s.f, TargetCommand::Print).kind, TargetKind::Nothing);
-    auto open = ResolveTarget(s.f, TargetCommand::Open);
+    sim::SimPlatform sim{support::mailbox(support::kWindowsMailbox)};
+    auto s = ready(sim);
+    auto& f = s.form();
+    sim.open("m1");
+    take_acts(sim);
+    sim.fault("CurrentItem");
+    EXPECT_EQ(resolve(sim, f, TargetCommand::Print).kind, TargetKind::Nothing);
+    const auto open = resolve(sim, f, TargetCommand::Open);
     EXPECT_EQ(open.kind, TargetKind::Inspector);
     EXPECT_EQ(open.item, nullptr);
-    EXPECT_THAT(s.host.take(),
-                ElementsAre("agent: play \"Confused\" #1", "agent: speak \"There is nothing here to print.\" #2",
-                            "agent: speak \"It's open.\" #3"));
+    auto lines = take_acts(sim);
+    std::erase(lines, "fault: CurrentItem");
+    EXPECT_THAT(lines, ElementsAre("agent: play \"Confused\"", "agent: speak \"There is nothing here to print.\"",
+                                   "agent: speak \"It's open.\""));
 }
 
 // An item the selection cannot hand out, or cannot name, is not acted on; neither is the one an
 // earlier command found. No acknowledgement comes before the answer.
 TEST(TargetResolution, AnUnreachableFirstItemIsNoTargetAndTheEarlierOneIsForgotten) {
-    for (std::string_view call : {"Item", "EntryID"}) {
-        Started s;
-        s.host.select({"m1"});
-        s.f.oTargetItem = s.host.ptr("m9");
-        s.host.world.faults.fail(std::string(call), 1);
-        auto target = ResolveTarget(s.f, TargetCommand::Read);
-        EXPECT_EQ(target.kind, TargetKind::Nothing);
-        EXPECT_FALSE(s.f.oTargetItem);
-        EXPECT_THAT(s.host.take(), ElementsAre("fault: " + std::string(call), "agent: play \"Explain\" #1",
-                                               "agent: speak \"Sorry, there is nothing here that I can read.\" #2"));
+    for (std::string_view call : {"Selection.Item", "EntryID"}) {
+        SCOPED_TRACE(call);
+        sim::SimPlatform sim{support::mailbox(support::kWindowsMailbox)};
+        auto s = ready(sim);
+        auto& f = s.form();
+        sim.select({"m1"});
+        f.oTargetItem = support::item(sim, "m9");
+        take_acts(sim);
+        sim.fault(std::string(call), 1);
+        EXPECT_EQ(resolve(sim, f, TargetCommand::Read).kind, TargetKind::Nothing);
+        EXPECT_FALSE(f.oTargetItem);
+        EXPECT_THAT(take_acts(sim), ElementsAre("fault: " + std::string(call), "agent: play \"Explain\"",
+                                                "agent: speak \"Sorry, there is nothing here that I can read.\""));
     }
 }
 
 TEST(TargetResolution, ActionsTakeTheItemBeingReadWhileReadLooksAtTheWindow) {
-    Started s;
-    s.host.select({"m1"});
-    s.f.iReadMode = 6;
-    s.f.oCurReadItem = s.host.ptr("m2");
-    auto forward = ResolveTarget(s.f, TargetCommand::Forward);
+    sim::SimPlatform sim{support::mailbox(support::kWindowsMailbox)};
+    auto s = ready(sim);
+    auto& f = s.form();
+    sim.select({"m1"});
+    f.iReadMode = 6;
+    f.oCurReadItem = support::item(sim, "m2");
+    const auto forward = resolve(sim, f, TargetCommand::Forward);
     EXPECT_EQ(forward.kind, TargetKind::ItemBeingRead);
-    EXPECT_EQ(forward.item, s.host.item("m2"));
-    auto read = ResolveTarget(s.f, TargetCommand::Read);
+    EXPECT_EQ(id_of(forward.item), "m2");
+    const auto read = resolve(sim, f, TargetCommand::Read);
     EXPECT_EQ(read.kind, TargetKind::Selection);
-    EXPECT_EQ(read.item, s.host.item("m1"));
-    EXPECT_THAT(s.host.take(), ElementsAre("agent: speak \"Ok!\" #1"));
+    EXPECT_EQ(id_of(read.item), "m1");
+    EXPECT_THAT(take_acts(sim), ElementsAre("agent: speak \"Ok!\""));
 }
 
 TEST(TargetResolution, ThePreviewItemComesFirstAndTheResponsesLookNowhereElse) {
-    Started s;
-    s.host.select({"m1"});
-    s.f.bNeMStarted = s.f.bNeMActive = true;
-    s.f.oNeMItem = s.host.ptr("p1");
-    s.f.oCurReadItem = s.host.ptr("m2");
-    EXPECT_EQ(ResolveTarget(s.f, TargetCommand::Open).item, s.host.item("p1"));
-    EXPECT_EQ(ResolveTarget(s.f, TargetCommand::Accept).item, s.host.item("m2"));
-    s.f.bNeMActive = false;  // paused: the window decides again
-    s.host.app->window = nullptr;
-    auto decline = ResolveTarget(s.f, TargetCommand::Decline);
+    sim::SimPlatform sim{support::mailbox(support::kWindowsMailbox)};
+    auto s = ready(sim);
+    auto& f = s.form();
+    sim.select({"m1"});
+    f.bNeMStarted = f.bNeMActive = true;
+    f.oNeMItem = support::item(sim, "p1");
+    f.oCurReadItem = support::item(sim, "m2");
+    EXPECT_EQ(id_of(resolve(sim, f, TargetCommand::Open).item), "p1");
+    EXPECT_EQ(id_of(resolve(sim, f, TargetCommand::Accept).item), "m2");
+    f.bNeMActive = false;  // paused: the window decides again
+    sim.activate_none();
+    const auto decline = resolve(sim, f, TargetCommand::Decline);
     EXPECT_EQ(decline.kind, TargetKind::ItemBeingRead);
-    EXPECT_EQ(decline.item, s.host.item("m2"));
-    EXPECT_THAT(s.host.take(), IsEmpty());
+    EXPECT_EQ(id_of(decline.item), "m2");
+    EXPECT_THAT(take_acts(sim), IsEmpty());
 }
 
 TEST(TargetResolution, AGonePreviewItemIsAnsweredPerCommand) {
-    Started s;
-    s.f.bNeMStarted = s.f.bNeMActive = s.f.bNeMItemGone = true;
-    s.f.sCurItemType = "meeting request";
-    auto target = ResolveTarget(s.f, TargetCommand::Print);
+    sim::SimPlatform sim{support::mailbox(support::kWindowsMailbox)};
+    auto s = ready(sim);
+    auto& f = s.form();
+    f.bNeMStarted = f.bNeMActive = f.bNeMItemGone = true;
+    f.sCurItemType = "meeting request";
+    const auto target = resolve(sim, f, TargetCommand::Print);
     EXPECT_EQ(target.kind, TargetKind::Nothing);
     EXPECT_TRUE(target.answered);
-    auto lines = s.host.take();
+    const auto lines = take_acts(sim);
     ASSERT_GE(lines.size(), 2U);
-    EXPECT_EQ(lines[0], "agent: speak \"That meeting request is gone and can not be printed.\" #1");
-    EXPECT_EQ(lines[1], "agent: speak \"Let's go read the next one.\" #2");
+    EXPECT_EQ(lines[0], "agent: speak \"That meeting request is gone and can not be printed.\"");
+    EXPECT_EQ(lines[1], "agent: speak \"Let's go read the next one.\"");
 }
 
 }  // namespace

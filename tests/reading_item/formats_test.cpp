@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "reading_item/item_fake.hpp"
+#include <chrono>
 
 namespace {
 
-using item_fake::at;
 using platform::Date;
+
+platform::LocalTime at(int year, unsigned month, unsigned day, int hour = 0, int minute = 0) {
+    using namespace std::chrono;
+    return local_days{std::chrono::year{year} / month / day} + hours{hour} + minutes{minute};
+}
 
 TEST(Formats, DatesAndTimesAreSpokenInTheirFixedPatterns) {
     struct Case {

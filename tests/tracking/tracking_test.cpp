@@ -3,133 +3,125 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "reading/reading_commands.hpp"
-#include "reading_commands/window_fake.hpp"
+#include <nlohmann/json.hpp>
 
+#include "reading/reading_commands.hpp"
+#include "sim/sim_platform.hpp"
+#include "support/items.hpp"
+#include "support/lines.hpp"
+#include "support/started_form.hpp"
+
+// The windows that stop a reading and the announcements of new mail, reminders and sends are in the
+// tracking_* scenarios; these put the form in the window states a scenario reaches only in longer
+// flows, or never (a note being read, the preview's own window).
 namespace {
 
+using support::as_event;
+using support::open_window;
+using support::take_acts;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using ::testing::Not;
-using ::testing::StartsWith;
 
-struct Started {
-    window_fake::FakeHost host;
-    character::frmAgentCtrl f{host};
-    Started() {
-        window_fake::start(host, f);
-        tracking::SetCurExpItems(f);
-        host.take();
-    }
-    // As if `id` were being read: its typed reference bound, a piece queued.
-    void reading(const std::string& id) {
-        f.oCurReadItem = host.ptr(id);
-        f.oCurEmailItem = host.item(id);
-        f.iReadMode = 6;
-        f.oReadRequest = window_fake::request(30);
-    }
-};
+sim::Mailbox windows() { return support::mailbox(support::kWindowsMailbox); }
 
-TEST(Tracking, AFolderSwitchForgetsTheSelectionUntilTheNextChange) {
-    Started s;
-    EXPECT_EQ(s.f.sCurView, "Messages");
-    EXPECT_EQ(s.f.lCurUnread, 2);
-    s.host.select({"m1"});
-    s.host.app->explorer->folder_switch.raise();
-    EXPECT_FALSE(s.f.oCurSelection);
-    reading::ReadThisItem(s.f);
-    EXPECT_THAT(s.host.take(), ElementsAre("agent: play \"Explain\" #1",
-                                           "agent: speak \"Sorry, there is nothing here that I can read.\" #2"));
-    s.host.select({"m2"});
-    reading::ReadThisItem(s.f);
-    EXPECT_THAT(s.host.take(), Contains("outlook: UnRead m2 False"));
+// As if `id` were being read in an ordinary reading with a piece queued.
+void reading(sim::SimPlatform& sim, character::frmAgentCtrl& f, std::string_view id) {
+    f.oCurReadItem = support::item(sim, id);
+    f.oCurEmailItem = f.oCurReadItem.ptr();
+    f.iReadMode = 6;
+    f.oReadRequest = support::queued_request(sim, f);
 }
 
-TEST(Tracking, OnlyTheItemBeingReadStopsTheReadingWhenItCloses) {
-    Started s;
-    s.reading("m1");
-    s.host.close("m2");
-    EXPECT_EQ(s.f.iReadMode, 6);
-    s.host.close("m1");
-    EXPECT_EQ(s.f.iReadMode, 0);
-    EXPECT_EQ(s.f.iLastReadMode, 6);
-    EXPECT_THAT(s.host.take(), ElementsAre("agent: stop #30"));
+TEST(Tracking, AFolderSwitchForgetsTheSelectionUntilTheNextChange) {
+    sim::SimPlatform sim{windows()};
+    auto s = support::started_form(sim);
+    auto& f = s.form();
+    EXPECT_EQ(f.sCurView, "Messages");
+    EXPECT_EQ(f.lCurUnread, 2);
+    sim.select({"m1"});
+    sim.folder("Inbox");
+    EXPECT_FALSE(f.oCurSelection);
+    as_event(sim, [&] { reading::ReadThisItem(f); });
+    EXPECT_THAT(take_acts(sim), ElementsAre("agent: play \"Explain\"",
+                                            "agent: speak \"Sorry, there is nothing here that I can read.\""));
+    sim.select({"m2"});
+    as_event(sim, [&] { reading::ReadThisItem(f); });
+    EXPECT_THAT(take_acts(sim), Contains("outlook: UnRead m2 False"));
 }
 
 // The reading window keeps the last item read in a window; once another item is being read, closing
 // that old window must leave the new reading alone.
 TEST(Tracking, ClosingTheWindowOfAnEarlierReadingLeavesTheReadingAlone) {
-    Started s;
-    s.host.open("m1");
-    s.f.oReadInspector = s.host.item("m1")->inspector;
-    s.reading("m2");
-    s.host.close("m1");
-    EXPECT_EQ(s.f.iReadMode, 6);
-    EXPECT_FALSE(s.f.bReadInspOpen);
+    sim::SimPlatform sim{windows()};
+    auto s = support::started_form(sim);
+    auto& f = s.form();
+    f.oReadInspector = open_window(sim, "m1");
+    f.bReadInspOpen = true;
+    reading(sim, f, "m2");
+    sim.close("m1");
+    EXPECT_EQ(f.iReadMode, 6);
+    EXPECT_FALSE(f.bReadInspOpen);
 
     // A note has no Close of its own: its window's closing stops its reading.
-    s.host.open("n1");
-    s.f.oReadInspector = s.host.item("n1")->inspector;
-    s.f.oCurEmailItem.reset();
-    s.f.oCurReadItem = s.host.ptr("n1");
-    s.host.close("n1");
-    EXPECT_EQ(s.f.iReadMode, 0);
+    f.oReadInspector = open_window(sim, "n1");
+    f.oCurEmailItem.reset();
+    f.oCurReadItem = support::item(sim, "n1");
+    sim.close("n1");
+    EXPECT_EQ(f.iReadMode, 0);
 }
 
 TEST(Tracking, ThePreviewWindowStopsOnlyAPreviewReading) {
-    Started s;
-    s.host.open("p1");
-    s.f.oCurNeMInspector = s.host.item("p1")->inspector;
-    s.f.bNeMInspOpen = true;
-    s.f.iReadMode = 5;
-    s.f.oReadRequest = window_fake::request(30);
-    s.host.close("p1");
-    EXPECT_EQ(s.f.iReadMode, 5);
-    EXPECT_FALSE(s.f.bNeMInspOpen);
+    sim::SimPlatform sim{windows()};
+    auto s = support::started_form(sim);
+    auto& f = s.form();
+    f.oCurNeMInspector = open_window(sim, "p1");
+    f.bNeMInspOpen = true;
+    f.iReadMode = 5;
+    f.oReadRequest = support::queued_request(sim, f);
+    sim.close("p1");
+    EXPECT_EQ(f.iReadMode, 5);
+    EXPECT_FALSE(f.bNeMInspOpen);
 
-    s.host.open("p2");
-    s.f.oCurNeMInspector = s.host.item("p2")->inspector;
-    s.f.iReadMode = 2;
-    s.host.close("p2");
-    EXPECT_EQ(s.f.iReadMode, 0);
+    f.oCurNeMInspector = open_window(sim, "p2");
+    f.iReadMode = 2;
+    sim.close("p2");
+    EXPECT_EQ(f.iReadMode, 0);
 }
 
 // Closing the reading window of an open-and-read during the preview closes the preview's window too,
 // without saving it.
 TEST(Tracking, TheReadingWindowTakesThePreviewWindowWithIt) {
-    Started s;
-    s.host.open("p1");
-    s.host.open("p2");
-    s.f.oReadInspector = s.host.item("p1")->inspector;
-    s.f.bReadInspOpen = true;
-    s.f.oCurNeMInspector = s.host.item("p2")->inspector;
-    s.f.bNeMInspOpen = true;
-    s.host.close("p1");
-    EXPECT_THAT(s.host.take(), ElementsAre("outlook: Close p2 1"));
-    EXPECT_FALSE(s.f.bReadInspOpen);
-    EXPECT_FALSE(s.f.bNeMInspOpen);
+    sim::SimPlatform sim{windows()};
+    auto s = support::started_form(sim);
+    auto& f = s.form();
+    f.oReadInspector = open_window(sim, "p1");
+    f.bReadInspOpen = true;
+    f.oCurNeMInspector = open_window(sim, "p2");
+    f.bNeMInspOpen = true;
+    take_acts(sim);
+    sim.close("p1");
+    EXPECT_THAT(take_acts(sim), ElementsAre("outlook: Close p2 1"));
+    EXPECT_FALSE(f.bReadInspOpen);
+    EXPECT_FALSE(f.bNeMInspOpen);
 }
 
-TEST(Tracking, ClosingTheExplorerShutsDownWithoutAGoodbye) {
-    Started s;
-    s.host.app->explorer->closed.raise();
-    const auto lines = s.host.take();
-    EXPECT_THAT(lines, Contains(StartsWith("settings: CurItemRef")));
-    EXPECT_THAT(lines, Not(Contains(StartsWith("agent: play"))));
-    EXPECT_FALSE(s.f.bAgentLoaded);
-    EXPECT_FALSE(s.f.oCurExplorer);
-    EXPECT_FALSE(s.f.oCurSelection);
-}
-
-TEST(Tracking, NothingIsFollowedWhileTheCharacterIsDown) {
-    Started s;
-    s.f.bAgentLoaded = false;
-    s.host.select({"m1"});
-    s.f.oCurSelection.reset();
-    s.host.select({"m2"});
-    EXPECT_FALSE(s.f.oCurSelection);
-    EXPECT_THAT(s.host.take(), IsEmpty());
+// The explorer and the mail events still reach the form while the character is down; it neither
+// follows nor announces anything.
+TEST(Tracking, NothingIsFollowedOrSaidWhileTheCharacterIsDown) {
+    sim::SimPlatform sim{windows()};
+    auto s = support::started_form(sim);
+    auto& f = s.form();
+    f.bAgentLoaded = false;
+    f.oCurSelection.reset();
+    sim.select({"m1"});
+    sim.select({"m2"});
+    sim.arrive(nlohmann::json::parse(R"({"EntryID": "x1", "Class": 43, "UnRead": true})"));
+    sim.reminder("a1");
+    sim.send("m1");
+    EXPECT_FALSE(f.oCurSelection);
+    EXPECT_FALSE(f.bMailSaid);
+    EXPECT_THAT(take_acts(sim), IsEmpty());
 }
 
 }  // namespace
