@@ -66,8 +66,22 @@ std::shared_ptr<Inspector> inspector_of(const ItemPtr& item) {
     return skip_on_failure([&] { return item->get_inspector(); }).value_or(nullptr);
 }
 
+// The preview's window stays up when "next" moves the preview on, so the flag alone would bring up
+// the window of the item before. A window whose item cannot be told is taken to be the preview
+// item's, as the flag says.
+bool preview_window_open(frmAgentCtrl& f) {
+    if (!f.bNeMInspOpen) return false;
+    const auto inspector = f.oCurNeMInspector.ptr();
+    if (!inspector) return false;
+    const auto shown = skip_on_failure([&] { return inspector->current_item(); });
+    if (!shown) return true;
+    if (!*shown) return false;
+    const auto shown_id = skip_on_failure([&] { return (*shown)->entry_id(); });
+    return !shown_id || *shown_id == f.sNeMEntryID;
+}
+
 void open_preview_item(frmAgentCtrl& f) {
-    if (!f.bNeMInspOpen) {
+    if (!preview_window_open(f)) {
         speak(f, f.sAckLine);
         // A window that could not be had must not leave an older preview item's window in the field.
         f.oCurNeMInspector = inspector_of(f.oNeMItem.ptr());
