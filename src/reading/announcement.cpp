@@ -22,7 +22,7 @@ using platform::WithEvents;
 // A sentence of the announcement, or nothing when its condition does not hold.
 using Sentence = std::optional<std::string>;
 
-constexpr std::size_t kMaxLines = 25;
+[[maybe_unused]] constexpr std::size_t kMaxLines = 25;  // checked by assertions only
 
 // The character takes "|" as the separator of alternative wordings and would speak only part of a subject or a
 // name that holds one, so every value taken from an item has its "|" turned into a blank. Fixed phrases are ours
