@@ -5,6 +5,8 @@
 #   ./build.sh test --sanitize every test, built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./build.sh bench           the benchmarks
 #   ./build.sh build           only build
+#   ./build.sh win             the Windows add-in DLL (MinGW-w64) and its tests under Wine
+#   ./build.sh fuzz [SECONDS]  every fuzz target (clang's libFuzzer) for SECONDS each
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -24,6 +26,32 @@ install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# Only for `./build.sh win`: the MinGW-w64 cross compiler (posix threads), widl for the type library,
+# 64-bit Wine (which also gives widl the stdole2.tlb it imports), and a virtual display for the
+# test that opens the information panel.
+win_packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth)
+
+install_win_packages() {
+    local missing=()
+    for p in "${win_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build_win() {
+    install_win_packages
+    cmake -S src/win -B build-win -DCMAKE_BUILD_TYPE=Release \
+          -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    cmake --build build-win -j "$(nproc)"
+    ctest --test-dir build-win --output-on-failure "$@"
+}
+
 what=${1:-build}
 shift || true
 sanitize=OFF
@@ -32,6 +60,18 @@ if [ "${1:-}" = "--sanitize" ]; then
     sanitize=ON
     build_dir=build-sanitize
     shift
+fi
+
+if [ "$what" = fuzz ]; then
+    install_packages
+    packages=(clang libclang-rt-14-dev)
+    install_packages
+    exec fuzz/run "$@"
+fi
+
+if [ "$what" = win ]; then
+    build_win "$@"
+    exit
 fi
 
 install_packages
@@ -46,5 +86,5 @@ case "$what" in
     demo) "$build_dir/src/dezaror" demo "$@" ;;
     test) ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" "$@" ;;
     bench) for b in "$build_dir"/bench/bench_*; do [ -x "$b" ] && "$b" "$@"; done ;;
-    *) echo "usage: $0 demo|test|bench|build [--sanitize]" >&2; exit 2 ;;
+    *) echo "usage: $0 demo|test|bench|build|win|fuzz [--sanitize]" >&2; exit 2 ;;
 esac
