@@ -13,9 +13,10 @@ cd "$(dirname "$0")"
 packages=(g++ cmake make pkg-config libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
           libglib2.0-dev libgmime-3.0-dev libespeak-ng-dev espeak-ng-data libfmt-dev libcli11-dev libedit-dev)
 
+# Installs those of the named Debian packages that are missing.
 install_packages() {
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return
@@ -31,21 +32,11 @@ install_packages() {
 # test that opens the information panel.
 win_packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth)
 
-install_win_packages() {
-    local missing=()
-    for p in "${win_packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-    done
-    [ ${#missing[@]} -eq 0 ] && return
-    echo "Installing: ${missing[*]}"
-    local sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-}
+# Only for `./build.sh fuzz`: clang with its libFuzzer runtime.
+fuzz_packages=(clang libclang-rt-14-dev)
 
 build_win() {
-    install_win_packages
+    install_packages "${win_packages[@]}"
     cmake -S src/win -B build-win -DCMAKE_BUILD_TYPE=Release \
           -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" >/dev/null
     cmake --build build-win -j "$(nproc)"
@@ -63,9 +54,7 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 
 if [ "$what" = fuzz ]; then
-    install_packages
-    packages=(clang libclang-rt-14-dev)
-    install_packages
+    install_packages "${packages[@]}" "${fuzz_packages[@]}"
     exec fuzz/run "$@"
 fi
 
@@ -74,7 +63,7 @@ if [ "$what" = win ]; then
     exit
 fi
 
-install_packages
+install_packages "${packages[@]}"
 type=Release
 [ $sanitize = ON ] && type=Debug
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=$type -DDEZAROR_SANITIZE=$sanitize \
