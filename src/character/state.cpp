@@ -5,43 +5,19 @@
 #include <map>
 
 #include "platform/failure.hpp"
+#include "platform/quote.hpp"
 
 namespace character {
 
 namespace {
 
+using platform::quote;
 using platform::skip_on_failure;
-
-std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '"':
-                out += "\\\"";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out + "\"";
-}
 
 std::string text_of(bool value) { return value ? "True" : "False"; }
 std::string text_of(std::int16_t value) { return std::to_string(value); }
 std::string text_of(std::int32_t value) { return std::to_string(value); }
-std::string text_of(const std::string& value) { return quoted(value); }
+std::string text_of(const std::string& value) { return quote(value); }
 
 std::string describe(platform::Item& item) { return item.entry_id(); }
 std::string describe(platform::Folder& folder) { return folder.name(); }
@@ -50,8 +26,8 @@ std::string describe(platform::Items& items) { return "items " + std::to_string(
 std::string describe(platform::Folders& folders) { return "folders " + std::to_string(folders.count()); }
 std::string describe(platform::Application&) { return "application"; }
 std::string describe(platform::NameSpace&) { return "namespace"; }
-std::string describe(platform::Character& character) { return "character " + quoted(character.name()); }
-std::string describe(platform::CommandBarButton& button) { return "button " + quoted(button.caption()); }
+std::string describe(platform::Character& character) { return "character " + quote(character.name()); }
+std::string describe(platform::CommandBarButton& button) { return "button " + quote(button.caption()); }
 
 std::string describe(platform::Selection& selection) {
     std::string text = "selection";
@@ -182,7 +158,7 @@ std::optional<std::string> describe_ann_line(frmAgentCtrl& f, std::string_view f
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
     if (digits.empty() || error != std::errc{} || end != digits.data() + digits.size() || index >= f.sAnnLine.size())
         return std::nullopt;
-    return quoted(f.sAnnLine[index]);
+    return quote(f.sAnnLine[index]);
 }
 
 }  // namespace

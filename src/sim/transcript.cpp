@@ -4,24 +4,6 @@
 
 namespace sim {
 
-std::string quote(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    for (char c : text) {
-        switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '"': out += "\\\""; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            case '\t': out += "\\t"; break;
-            default: out += c;
-        }
-    }
-    out += '"';
-    return out;
-}
-
 void Transcript::add(std::string_view platform, std::string_view text) {
     std::string line;
     line.reserve(platform.size() + 2 + text.size());

@@ -5,11 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/quote.hpp"
+
 // What the add-in made the platforms do, one line per visible act, in the formats of SIM.md.
 namespace sim {
 
-// A string in double quotes with \\, \", \r, \n and \t escaped.
-std::string quote(std::string_view text);
+using platform::quote;
 
 class Transcript {
 public:

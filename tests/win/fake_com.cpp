@@ -14,31 +14,6 @@ std::vector<std::string>& transcript() {
 
 void log(std::string line) { transcript().push_back(std::move(line)); }
 
-std::string quote(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '"':
-                out += "\\\"";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out + "\"";
-}
 
 std::string arg_text(const Variant& v) {
     if (v.type() == VT_ERROR) return "-";

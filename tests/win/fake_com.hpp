@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/quote.hpp"
 #include "win/com.hpp"
 #include "win/events.hpp"
 
@@ -30,7 +31,7 @@ struct Failure {
 // What the fakes did, one line each, in the simulator's transcript format.
 std::vector<std::string>& transcript();
 void log(std::string line);
-std::string quote(std::string_view text);
+using platform::quote;
 std::string arg_text(const Variant& v);  // "-" for an argument left out
 
 class Object final : public IDispatch, public IConnectionPointContainer, public IProvideClassInfo {
