@@ -5,6 +5,8 @@
 #include <iostream>
 #include <sstream>
 
+#include "cli/demo.hpp"
+#include "cli/live.hpp"
 #include "cli/read_message.hpp"
 #include "cli/repl.hpp"
 #include "cli/samples.hpp"
@@ -54,11 +56,11 @@ SimInputs inputs_for(const CLI::App& sub, const CommandLine& line) {
     return inputs;
 }
 
-// FIXME: speech output comes with later work; until then the transcript is all there is.
-void warn_voice(const CLI::App& sub, const CommandLine& line) {
-    if (line.voice) std::cerr << "dezaror: --voice is not available yet; the transcript is printed only\n";
-    if (given(sub, "--wav"))
-        std::cerr << "dezaror: --wav is not available yet; nothing is written to " << line.wav << '\n';
+VoiceOptions voice_for(const CLI::App& sub, const CommandLine& line) {
+    VoiceOptions voice;
+    voice.aloud = line.voice;
+    if (given(sub, "--wav")) voice.wav = line.wav;
+    return voice;
 }
 
 }  // namespace
@@ -92,24 +94,54 @@ int dispatch(const CLI::App& app, const CommandLine& line) {
     if (name == "pieces") return pieces(line.scenario, std::cout, std::cerr);
     if (name == "read") return read_message(std::filesystem::path(line.scenario), std::cout, std::cerr);
 
-    warn_voice(*sub, line);
     const auto inputs = inputs_for(*sub, line);
+    const auto voice = voice_for(*sub, line);
     if (name == "demo") {
         std::istringstream tour{std::string(kSampleTour)};
-        return run_scenario(inputs, tour, std::string(kTourName), std::cout);
+        // Without anything to hear, the tour runs as fast as the character's queue allows.
+        if (!voice.any()) return run_scenario(inputs, {}, tour, std::string(kTourName), std::cout);
+        return demo(inputs, voice, tour, std::string(kTourName), std::cout, std::cerr);
     }
-    if (name == "repl") return repl(inputs, std::cin, std::cout);
-    if (line.scenario == "-") return run_scenario(inputs, std::cin, std::string(kStdinName), std::cout);
+    if (name == "repl") return repl(inputs, voice, std::cout, std::cerr);
+    if (line.scenario == "-") return run_scenario(inputs, voice, std::cin, std::string(kStdinName), std::cout);
     std::ifstream file(line.scenario);
     if (!file) {
         std::cout << InputError(line.scenario, "cannot be opened").report() << std::endl;
         return kUnusable;
     }
-    return run_scenario(inputs, file, line.scenario, std::cout);
+    return run_scenario(inputs, voice, file, line.scenario, std::cout);
 }
 
-int run_scenario(const SimInputs& inputs, std::istream& in, const std::string& file, std::ostream& out) {
-    return with_session(inputs, out, [&](Session& session) { return session.run(in, file); });
+int run_scenario(const SimInputs& inputs, const VoiceOptions& voice_options, std::istream& in, const std::string& file,
+                 std::ostream& out) {
+    return with_voice(voice_options, out, std::cerr, [&](Voice* voice) {
+        return with_session(inputs, out, [&](Session& session) {
+            // Outside real time the character is heard request by request, as `done` performs them.
+            std::optional<Recorder> recorder;
+            if (voice) recorder.emplace(session.sim(), *voice);
+            return session.run(in, file);
+        });
+    });
+}
+
+int with_voice(const VoiceOptions& options, std::ostream& out, std::ostream& warnings,
+               const std::function<int(Voice*)>& body) {
+    if (!options.any()) return body(nullptr);
+    std::optional<Voice> voice;
+    try {
+        voice.emplace(options, warnings);
+    } catch (const VoiceError& e) {
+        out << "! " << e.what() << std::endl;
+        return kUnusable;
+    }
+    const int status = body(&*voice);
+    try {
+        voice->finish();
+    } catch (const VoiceError& e) {
+        out << "! " << e.what() << std::endl;
+        return kUnusable;
+    }
+    return status;
 }
 
 }  // namespace cli

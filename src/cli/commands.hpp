@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/inputs.hpp"
+#include "cli/voice.hpp"
 
 // The subcommands of `dezaror` and their options.
 namespace cli {
@@ -43,7 +44,15 @@ class Session;
 int with_session(const SimInputs& inputs, std::ostream& out, const std::function<int(Session&)>& body);
 
 // Runs scenario lines from `in` on a fresh simulator with the add-in: the exit status. The
-// transcript and any "! " line go to `out`.
-int run_scenario(const SimInputs& inputs, std::istream& in, const std::string& file, std::ostream& out);
+// transcript and any "! " line go to `out`. What the character performs is heard and recorded as
+// `voice` asks, outside real time.
+int run_scenario(const SimInputs& inputs, const VoiceOptions& voice, std::istream& in, const std::string& file,
+                 std::ostream& out);
+
+// Runs `body` with the voice the options ask for, or none, and finishes the WAV file after it:
+// the exit status. A voice that cannot start or a WAV that cannot be finished leaves its "! " line
+// on `out`; warnings (no player program) go to `warnings`.
+int with_voice(const VoiceOptions& options, std::ostream& out, std::ostream& warnings,
+               const std::function<int(Voice*)>& body);
 
 }  // namespace cli

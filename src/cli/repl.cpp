@@ -1,14 +1,25 @@
 #include "cli/repl.hpp"
 
 #include <editline/readline.h>
+#include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
-#include <istream>
 #include <memory>
+#include <optional>
+#include <ostream>
+#include <streambuf>
 #include <string>
 
+#include "character/form.hpp"
+#include "cli/live.hpp"
+#include "cli/scenario.hpp"
 #include "cli/session.hpp"
 
 namespace cli {
@@ -17,6 +28,32 @@ namespace {
 
 constexpr std::string_view kReplName = "<repl>";
 constexpr const char* kPrompt = "dezaror> ";
+
+constexpr std::string_view kHelp = R"(The mail client:
+  start | quit                      the mail client starts | closes
+  click button | click menu         the add-in's toolbar button | Tools-menu entry
+  folder PATH | view NAME           the explorer shows another folder | view
+  select ID... | select none        the explorer's selection
+  open ID | close ID                an item's own window opens | closes
+  activate explorer|ID|none|other   which window is active
+  close explorer                    the main window closes
+  arrive {ITEM}                     a new item (JSON) arrives in the Inbox
+  remove ID | mark ID read|unread   an item is deleted | changes its read state
+  reminder ID | send ID             a reminder fires | the item is sent
+  pick PATH | pick cancel           the answer to the next folder picker
+  addfolder NAME | removefolder NAME
+The character (it performs its requests as time passes):
+  say WORDS                         hold the listening key and say WORDS
+  menu NAME                         a command from the character's pop-up menu
+  done [N]                          wait until N requests, or all, are performed
+  fail next                         the next request performed fails
+  wait SECONDS | tick               the mail client's clock moves on | Timer1 ticks
+Faults and inspection:
+  fault CALL [N] | heal CALL        a platform call fails, N times or until healed
+  setting KEY VALUE                 a value in the settings store
+  show settings | show menu | show state FIELD... | show item ID | show folder PATH
+help lists these commands; Ctrl-D takes the character down and ends the prompt.
+)";
 
 // The prompt's history survives the session, kept with the user's other state files.
 std::filesystem::path history_file() {
@@ -31,50 +68,239 @@ std::filesystem::path history_file() {
     return dir / "dezaror" / "history";
 }
 
-// One line from the terminal with editing, or from a pipe as it is.
-class LineSource {
+// Output that may come while the prompt is on the screen: the prompt line is cleared before the
+// first character, and drawn again, with what the user has typed so far, once the output is done.
+class PromptOutput : public std::streambuf {
 public:
-    explicit LineSource(std::istream& in) : in_(in), terminal_(&in == &std::cin && ::isatty(STDIN_FILENO)) {
-        if (!terminal_) return;
-        history_ = history_file();
-        if (history_.empty()) return;
-        std::error_code ignored;
-        std::filesystem::create_directories(history_.parent_path(), ignored);
-        ::read_history(history_.c_str());
-    }
-    ~LineSource() {
-        if (terminal_ && !history_.empty()) ::write_history(history_.c_str());
-    }
-    LineSource(const LineSource&) = delete;
-    LineSource& operator=(const LineSource&) = delete;
+    explicit PromptOutput(std::streambuf* target) : target_(target) {}
+    void prompt_drawn() { shown_ = true; }
+    bool prompt_shown() const { return shown_; }
 
-    bool next(std::string& line) {
-        if (!terminal_) return static_cast<bool>(std::getline(in_, line));
-        const std::unique_ptr<char, decltype(&std::free)> read(::readline(kPrompt), &std::free);
-        if (!read) return false;
-        line = read.get();
-        if (line.find_first_not_of(" \t") != std::string::npos) ::add_history(read.get());
-        return true;
+protected:
+    int overflow(int c) override {
+        clear_prompt();
+        return c == traits_type::eof() ? traits_type::not_eof(c) : target_->sputc(static_cast<char>(c));
     }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        clear_prompt();
+        return target_->sputn(s, n);
+    }
+    int sync() override { return target_->pubsync(); }
 
 private:
-    std::istream& in_;
+    void clear_prompt() {
+        if (!std::exchange(shown_, false)) return;
+        target_->sputn("\r\x1b[K", 4);
+    }
+    std::streambuf* target_;
+    bool shown_ = false;
+};
+
+// Lines arriving on standard input: typed at a terminal with editing and history, through the
+// editor's callback interface so the character can go on while the user types, or from a pipe.
+class LineInput {
+public:
+    LineInput() : terminal_(::isatty(STDIN_FILENO) != 0) {
+        if (!terminal_) return;
+        // The editor must know its reader before anything starts it, reading the history included.
+        active_ = this;
+        ::rl_getc_function = &LineInput::read_key;
+        history_ = history_file();
+        if (!history_.empty()) {
+            std::error_code ignored;
+            std::filesystem::create_directories(history_.parent_path(), ignored);
+            ::read_history(history_.c_str());
+        }
+        ::rl_callback_handler_install(kPrompt, &LineInput::take_line);
+    }
+    ~LineInput() {
+        if (!terminal_) return;
+        ::rl_callback_handler_remove();
+        active_ = nullptr;
+        if (!history_.empty()) ::write_history(history_.c_str());
+    }
+    LineInput(const LineInput&) = delete;
+    LineInput& operator=(const LineInput&) = delete;
+
+    bool terminal() const { return terminal_; }
+    bool ended() const { return ended_ && lines_.empty(); }
+
+    // Waits until input comes or `until` passes (no limit without one).
+    void wait(std::optional<std::chrono::steady_clock::time_point> until) {
+        int timeout = -1;
+        if (until) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*until - std::chrono::steady_clock::now());
+            timeout = static_cast<int>(std::max<std::int64_t>(0, left.count()));
+        }
+        pollfd in{STDIN_FILENO, POLLIN, 0};
+        if (::poll(&in, 1, timeout) > 0 && (in.revents & (POLLIN | POLLHUP | POLLERR))) read_available();
+    }
+
+    std::optional<std::string> next() {
+        if (lines_.empty()) return std::nullopt;
+        auto line = std::move(lines_.front());
+        lines_.pop_front();
+        return line;
+    }
+
+    // After output written over the prompt: the prompt again, on a line of its own, with what the
+    // user had typed so far.
+    void redraw_prompt() {
+        if (!terminal_ || ended_) return;
+        ::rl_forced_update_display();
+    }
+
+    // Whether the editor drew a fresh prompt since last asked.
+    bool take_fresh_prompt() { return std::exchange(prompt_fresh_, false); }
+
+private:
+    void read_available() {
+        if (terminal_) {
+            const auto before = lines_.size();
+            ::rl_callback_read_char();
+            // Once it has handed over a line the editor leaves the terminal as it found it, echoing
+            // and waiting for whole lines; installing it again takes the terminal back for editing.
+            if (lines_.size() != before && !ended_) {
+                ::rl_callback_handler_install(kPrompt, &LineInput::take_line);
+                prompt_fresh_ = true;
+            }
+            return;
+        }
+        char buffer[4096];
+        const auto n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) return;
+        if (n <= 0) {
+            // The last line may come without its line feed.
+            if (!partial_.empty()) lines_.push_back(std::exchange(partial_, {}));
+            ended_ = true;
+            return;
+        }
+        for (const char c : std::string_view(buffer, static_cast<std::size_t>(n))) {
+            if (c == '\n') {
+                lines_.push_back(std::exchange(partial_, {}));
+            } else {
+                partial_ += c;
+            }
+        }
+    }
+
+    // Reads each key for the editor, which in its callback mode lets an end of file on an empty line
+    // (Ctrl-D) pass without a word: it is seen here instead.
+    static int read_key(std::FILE*) {
+        unsigned char key = 0;
+        for (;;) {
+            const auto n = ::read(STDIN_FILENO, &key, 1);
+            if (n == 1) break;
+            if (n < 0 && errno == EINTR) continue;
+            if (active_) active_->ended_ = true;
+            return EOF;
+        }
+        if (active_) active_->follow(key);
+        return key;
+    }
+
+    // Whether the prompt's line is empty, followed key by key, as the editor's callback mode does not
+    // tell (its rl_end stays 0): an end of file there (Ctrl-D) ends the input. Editing beyond typing and erasing at the
+    // end of the line (arrows, history) leaves it unknown until the next line.
+    void follow(unsigned char key) {
+        constexpr unsigned char kEndOfFile = 0x04;
+        constexpr unsigned char kKillLine = 0x15;
+        constexpr unsigned char kBackspace = 0x08;
+        constexpr unsigned char kDelete = 0x7f;
+        if (key == '\n' || key == '\r') {
+            typed_.clear();
+            typed_known_ = true;
+        } else if (key == kEndOfFile) {
+            if (typed_known_ && typed_.empty()) ended_ = true;
+        } else if (key == kBackspace || key == kDelete) {
+            // A whole character goes, however many bytes it took.
+            while (!typed_.empty() && (static_cast<unsigned char>(typed_.back()) & 0xc0) == 0x80) typed_.pop_back();
+            if (!typed_.empty()) typed_.pop_back();
+        } else if (key == kKillLine) {
+            typed_.clear();
+        } else if (key >= 0x20) {
+            typed_ += static_cast<char>(key);
+        } else if (key != 0) {
+            typed_known_ = false;
+        }
+    }
+
+    static void take_line(char* line) {
+        const std::unique_ptr<char, decltype(&std::free)> owned(line, &std::free);
+        if (!active_) return;
+        if (!line) {
+            active_->ended_ = true;
+            return;
+        }
+        if (std::string_view(line).find_first_not_of(" \t") != std::string_view::npos) ::add_history(line);
+        active_->lines_.emplace_back(line);
+    }
+
+    static inline LineInput* active_ = nullptr;
     bool terminal_;
+    bool ended_ = false;
+    bool prompt_fresh_ = false;
+    std::string typed_;
+    bool typed_known_ = true;
+    std::string partial_;
+    std::deque<std::string> lines_;
     std::filesystem::path history_;
 };
 
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
 }  // namespace
 
-// FIXME: the character performs only on `done` until speech in real time comes with the voice.
-int repl(const SimInputs& inputs, std::istream& in, std::ostream& out) {
-    return with_session(inputs, out, [&](Session& session) {
-        LineSource source(in);
-        Place place{std::string(kReplName), 0};
-        for (std::string line; source.next(line);) {
-            ++place.line;
-            session.execute(line, place);
-        }
-        return 0;
+std::string_view repl_help() { return kHelp; }
+
+int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, std::ostream& warnings) {
+    LineInput input;
+    PromptOutput guarded(out.rdbuf());
+    std::ostream shown(input.terminal() ? &guarded : out.rdbuf());
+    // What happens is shown as it happens, not when a buffer fills.
+    shown.setf(std::ios::unitbuf);
+    return with_voice(voice, shown, warnings, [&](Voice* heard) {
+        return with_session(inputs, shown, [&](Session& session) {
+            LiveCharacter live(session.sim(), heard);
+            session.on_done([&live](std::optional<std::int64_t> n) { live.perform(n); });
+            Place place{std::string(kReplName), 0};
+            const auto run = [&](std::string_view line) {
+                ++place.line;
+                if (trimmed(line) == "help") {
+                    shown << kHelp;
+                } else {
+                    session.execute(line, place);
+                }
+                live.advance();
+            };
+            if (input.terminal()) guarded.prompt_drawn();
+            while (!input.ended()) {
+                live.advance();
+                while (auto line = input.next()) run(*line);
+                if (input.terminal() && !guarded.prompt_shown()) {
+                    input.redraw_prompt();
+                    guarded.prompt_drawn();
+                }
+                if (input.ended()) break;
+                input.wait(live.deadline());
+                if (input.take_fresh_prompt()) guarded.prompt_drawn();
+            }
+            if (input.terminal()) shown << '\n';
+            // The end of the input takes the character down as a click on its button does: it
+            // says goodbye and leaves, and its settings are saved.
+            const auto* form = session.addin().form();
+            if (form && form->bAgentLoaded) {
+                run("click button");
+                run("done");
+            }
+            live.stop();
+            session.on_done({});
+            return 0;
+        });
     });
 }
 

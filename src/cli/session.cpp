@@ -131,7 +131,11 @@ void Session::perform(const Command& c) {
             sim_.menu(a.at(0));
             break;
         case Verb::Done:
-            sim_.perform(c.number);
+            if (done_) {
+                done_(c.number);
+            } else {
+                sim_.perform(c.number);
+            }
             break;
         case Verb::FailNext:
             sim_.fail_next();

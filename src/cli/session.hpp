@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +31,11 @@ public:
     int run(std::istream& in, std::string_view file);
 
     addin::Connect& addin() { return addin_; }
+    sim::SimPlatform& sim() { return sim_; }
+
+    // Who performs `done [N]`: the character at once, unless the prompt or the demo performs it
+    // in real time.
+    void on_done(std::function<void(std::optional<std::int64_t>)> perform) { done_ = std::move(perform); }
 
 private:
     void perform(const Command& c);
@@ -35,6 +43,7 @@ private:
 
     sim::SimPlatform& sim_;
     std::ostream& out_;
+    std::function<void(std::optional<std::int64_t>)> done_;
     // The add-in is destroyed before the platform it is subscribed to, which the caller owns.
     addin::Connect addin_;
 };

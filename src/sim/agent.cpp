@@ -63,6 +63,22 @@ std::string describe(const QueuedRequest& r) {
     return {};
 }
 
+// One of the "|"-separated alternatives of `text`, each as likely as the others.
+std::string choose_alternative(std::string_view text, std::mt19937_64& choices) {
+    std::vector<std::string_view> alternatives;
+    for (std::size_t from = 0;;) {
+        const auto bar = text.find('|', from);
+        alternatives.push_back(text.substr(from, bar == std::string_view::npos ? std::string_view::npos : bar - from));
+        if (bar == std::string_view::npos) break;
+        from = bar + 1;
+    }
+    if (alternatives.size() == 1) return std::string(text);
+    // The top 53 bits as a fraction, as the random source does, so every library draws alike.
+    const double x = static_cast<double>(choices() >> 11) * 0x1.0p-53;
+    const auto pick = std::min(alternatives.size() - 1, static_cast<std::size_t>(x * alternatives.size()));
+    return std::string(alternatives[pick]);
+}
+
 }  // namespace
 
 class SimAgent::SimRequest : public platform::Request {
@@ -281,8 +297,11 @@ private:
     SimAgent& agent_;
 };
 
-SimAgent::SimAgent(Transcript& transcript, Faults& faults, Edge& edge)
+SimAgent::SimAgent(Transcript& transcript, Faults& faults, Edge& edge, std::uint64_t seed)
     : transcript_(transcript), faults_(faults), edge_(edge) {
+    // A stream of its own, derived from the seed but not equal to the add-in's.
+    std::seed_seq mixed{static_cast<std::uint32_t>(seed), static_cast<std::uint32_t>(seed >> 32), 0x5eedu};
+    choices_.seed(mixed);
     edge_.after_each_event([this] { deliver_stopped(); });
 }
 
@@ -363,6 +382,8 @@ void SimAgent::require_character(std::string_view id) const {
 
 std::shared_ptr<SimAgent::SimRequest> SimAgent::queue_request(QueuedRequest request) {
     request.id = next_request_++;
+    if (request.action == QueuedRequest::Action::Speak || request.action == QueuedRequest::Action::Think)
+        request.said = choose_alternative(request.text, choices_);
     auto r = std::make_shared<SimRequest>(faults_, std::move(request));
     transcript_.add("agent", describe(r->request()) + fmt::format(" #{}", r->request().id));
     queue_.push_back(r);
@@ -425,6 +446,10 @@ void SimAgent::perform(std::optional<std::int64_t> n) {
                     break;
                 case QueuedRequest::Action::Speak:
                     spoken_.push_back(q.text);
+                    said_.push_back(q.said);
+                    break;
+                case QueuedRequest::Action::Think:
+                    said_.push_back(q.said);
                     break;
                 case QueuedRequest::Action::MoveTo:
                     left_ = q.x;
@@ -504,6 +529,11 @@ std::vector<std::string> SimAgent::menu_lines() const {
         lines.push_back("menu: " + *command->caption + (command->is_enabled ? "" : " (greyed)"));
     }
     return lines;
+}
+
+std::optional<QueuedRequest> SimAgent::head() const {
+    if (queue_.empty()) return std::nullopt;
+    return queue_.front()->request();
 }
 
 std::vector<QueuedRequest> SimAgent::queue() const {

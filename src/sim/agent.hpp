@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,9 @@ struct QueuedRequest {
     std::int32_t id = 0;
     Action action = Action::Show;
     std::string text;  // the animation, or the text spoken or thought
+    // Of the "|"-separated alternatives of a Speak or Think text, the one the character says; it
+    // is drawn when the request is queued, so whoever performs it aloud knows it from the start.
+    std::string said;
     std::int16_t x = 0;
     std::int16_t y = 0;
 };
@@ -38,7 +42,9 @@ inline constexpr std::int32_t kListenUserReleasedKey = 4;
 
 class SimAgent : public platform::AgentControl {
 public:
-    SimAgent(Transcript& transcript, Faults& faults, Edge& edge);
+    // `seed` seeds the character's own choice among the alternatives of a text, apart from the
+    // add-in's random source, so speaking aloud or not never changes what the add-in draws.
+    SimAgent(Transcript& transcript, Faults& faults, Edge& edge, std::uint64_t seed = 1);
     ~SimAgent() override;
     SimAgent(const SimAgent&) = delete;
     SimAgent& operator=(const SimAgent&) = delete;
@@ -86,8 +92,12 @@ public:
     std::int16_t x() const { return left_; }
     std::int16_t y() const { return top_; }
     std::vector<QueuedRequest> queue() const;
+    // The request the character performs now or next: the head of its queue.
+    std::optional<QueuedRequest> head() const;
     // The texts of the Speak requests the character completed, in order.
     const std::vector<std::string>& spoken() const { return spoken_; }
+    // The alternatives the character said for the Speak and Think requests it completed, in order.
+    const std::vector<std::string>& said() const { return said_; }
 
     // Called for every request the character performs or drops, before its completion is raised:
     // the command line speaks the text aloud or paces the prompt with it.
@@ -123,6 +133,8 @@ private:
     std::int16_t left_ = 0;
     std::int16_t top_ = 0;
     std::vector<std::string> spoken_;
+    std::vector<std::string> said_;
+    std::mt19937_64 choices_;
     std::function<void(const QueuedRequest&, std::int32_t)> observer_;
 
     platform::Event<const platform::UserInput&> command_;

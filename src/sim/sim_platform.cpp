@@ -32,7 +32,7 @@ SimPlatform::SimPlatform(Mailbox mailbox, SimOptions options) {
                                       : std::make_unique<SettingsFile>(transcript_, faults_);
     message_boxes_ = std::make_unique<SimMessageBoxes>(transcript_, faults_);
     panel_ = std::make_unique<SimPanel>(transcript_, faults_);
-    agent_ = std::make_unique<SimAgent>(transcript_, faults_, edge_);
+    agent_ = std::make_unique<SimAgent>(transcript_, faults_, edge_, options.seed);
     office_ = std::make_unique<SimOffice>(transcript_, faults_, edge_);
     outlook_ = std::make_unique<SimOutlook>(std::move(mailbox), transcript_, faults_, edge_, *clock_);
     outlook_->set_command_bars(office_->command_bars());

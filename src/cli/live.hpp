@@ -1,0 +1,88 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+#include "cli/voice.hpp"
+#include "sim/agent.hpp"
+
+namespace sim {
+class SimPlatform;
+}
+
+// The character performing its requests as time passes: at the prompt and in the demo it speaks
+// each text for as long as saying it takes, and a request stopped meanwhile is cut off at once.
+namespace cli {
+
+// How long the character takes over a request other than speech: each animation its own fixed
+// time, so a tour has a believable rhythm.
+std::chrono::milliseconds acting_time(const sim::QueuedRequest& request);
+// How long saying `text` takes when no synthesizer measures it: about the pace of the voice.
+std::chrono::milliseconds estimated_speaking_time(std::string_view text);
+
+// What a request sounds like: the speech of what is said, or the silence of an animation. Only
+// speech is recorded; the silences keep the player's pace.
+Samples sound_of(Voice& voice, const sim::QueuedRequest& request);
+bool is_speech(const sim::QueuedRequest& request);
+
+// Performs the character's requests in real time. Single-threaded: the owner calls `advance`
+// whenever it wakes, and sleeps no longer than `deadline`.
+class LiveCharacter {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // `voice` may be null: then nothing is heard and speech lasts as long as estimated.
+    LiveCharacter(sim::SimPlatform& sim, Voice* voice);
+    ~LiveCharacter();
+    LiveCharacter(const LiveCharacter&) = delete;
+    LiveCharacter& operator=(const LiveCharacter&) = delete;
+
+    // Catches up with the clock: cuts a request that left the head of the queue (stopped, or
+    // interrupted by the listening key), completes the one whose time is up, starts the next.
+    void advance();
+    // When `advance` next has something to do; nothing while the character is idle.
+    std::optional<Clock::time_point> deadline() const;
+    // `done [N]` in real time: returns after n requests were performed, or when the queue is
+    // empty. Throws sim::UsageError when the queue never empties.
+    void perform(std::optional<std::int64_t> n);
+    bool idle() const;
+    // Cuts what is being performed, as the program ends.
+    void stop();
+
+private:
+    struct Performance {
+        std::int32_t id = 0;
+        Clock::time_point start;
+        Clock::duration length{};
+        Samples sound;
+        bool speech = false;
+        std::size_t played = 0;  // samples handed to the player so far
+    };
+
+    void start(const sim::QueuedRequest& request, Clock::time_point at);
+    void feed(Clock::time_point now);
+    void cut(Clock::time_point now);
+    // Completes the current performance; true when it was one.
+    bool finish_if_due(Clock::time_point now);
+
+    sim::SimPlatform& sim_;
+    Voice* voice_;
+    std::optional<Performance> current_;
+    std::int64_t performed_ = 0;
+};
+
+// Outside real time (`dezaror run`): each request the character performs is heard, and its speech
+// recorded, whole as `done` performs it; one stopped before it was performed is never heard.
+class Recorder {
+public:
+    Recorder(sim::SimPlatform& sim, Voice& voice);
+    ~Recorder();
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+private:
+    sim::SimPlatform& sim_;
+};
+
+}  // namespace cli

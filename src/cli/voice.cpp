@@ -1,0 +1,237 @@
+#include "cli/voice.hpp"
+
+#include <espeak-ng/speak_lib.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <ostream>
+#include <string>
+#include <utility>
+
+extern char** environ;
+
+namespace cli {
+
+namespace {
+
+// How much audio espeak-ng hands over per callback, in milliseconds.
+constexpr int kSynthesisChunkMs = 200;
+// The player's own buffer: short, so a cut is heard at once.
+constexpr std::string_view kPlayerBufferMicroseconds = "100000";
+// A WAV file counts its bytes in 32 bits, header included.
+constexpr std::uint32_t kMostDataBytes = std::numeric_limits<std::uint32_t>::max() - 36;
+
+int collect_samples(short* wav, int count, espeak_EVENT* events) {
+    if (wav == nullptr || count <= 0) return 0;
+    auto* out = static_cast<Samples*>(events->user_data);
+    out->insert(out->end(), wav, wav + count);
+    return 0;
+}
+
+// The library keeps one engine per process; it is started once, on first use, and lives on.
+int engine_sample_rate() {
+    static const int rate = [] {
+        const int r =
+            espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, kSynthesisChunkMs, nullptr, espeakINITIALIZE_DONT_EXIT);
+        if (r <= 0) return 0;
+        espeak_SetSynthCallback(collect_samples);
+        return r;
+    }();
+    return rate;
+}
+
+void put_le(std::array<unsigned char, 44>& header, std::size_t at, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) header[at + i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+// The 44-byte header of a mono 16-bit PCM WAV, written by hand: RIFF chunk, "fmt " chunk, "data" chunk.
+std::array<unsigned char, 44> wav_header(int sample_rate, std::uint32_t data_bytes) {
+    std::array<unsigned char, 44> h{};
+    std::memcpy(&h[0], "RIFF", 4);
+    put_le(h, 4, 36 + data_bytes, 4);
+    std::memcpy(&h[8], "WAVE", 4);
+    std::memcpy(&h[12], "fmt ", 4);
+    put_le(h, 16, 16, 4);                                           // size of the fmt chunk
+    put_le(h, 20, 1, 2);                                            // PCM
+    put_le(h, 22, 1, 2);                                            // mono
+    put_le(h, 24, static_cast<std::uint32_t>(sample_rate), 4);      // samples a second
+    put_le(h, 28, static_cast<std::uint32_t>(sample_rate) * 2, 4);  // bytes a second
+    put_le(h, 32, 2, 2);                                            // bytes a frame
+    put_le(h, 34, 16, 2);                                           // bits a sample
+    std::memcpy(&h[36], "data", 4);
+    put_le(h, 40, data_bytes, 4);
+    return h;
+}
+
+std::string system_message(int error) { return std::strerror(error); }
+
+}  // namespace
+
+Synthesizer::Synthesizer() : sample_rate_(engine_sample_rate()) {
+    if (sample_rate_ <= 0)
+        throw VoiceError("the speech synthesizer espeak-ng cannot start: is espeak-ng-data installed?");
+}
+
+Samples Synthesizer::speak(std::string_view text) {
+    Samples out;
+    if (text.empty()) return out;
+    const std::string terminated(text);  // espeak-ng reads up to the terminating zero
+    espeak_Synth(terminated.c_str(), terminated.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &out);
+    return out;
+}
+
+WavWriter::WavWriter(std::filesystem::path path, int sample_rate) : path_(std::move(path)), sample_rate_(sample_rate) {
+    temporary_ = path_;
+    temporary_ += ".part";
+    file_ = std::fopen(temporary_.c_str(), "wb");
+    if (!file_) throw VoiceError(path_.string() + ": cannot be written: " + system_message(errno));
+    const auto header = wav_header(sample_rate_, 0);
+    std::fwrite(header.data(), 1, header.size(), file_);
+}
+
+WavWriter::~WavWriter() {
+    if (!file_) return;
+    std::fclose(file_);
+    std::error_code ignored;
+    std::filesystem::remove(temporary_, ignored);
+}
+
+void WavWriter::write(std::span<const std::int16_t> samples) {
+    if (!file_ || full_) return;
+    // The samples go out little-endian whatever the machine.
+    std::vector<unsigned char> bytes;
+    bytes.reserve(samples.size() * 2);
+    for (const auto s : samples) {
+        const auto u = static_cast<std::uint16_t>(s);
+        bytes.push_back(static_cast<unsigned char>(u & 0xff));
+        bytes.push_back(static_cast<unsigned char>(u >> 8));
+    }
+    // Past what the header can count, the recording ends rather than wrap around.
+    if (bytes.size() > kMostDataBytes - data_bytes_) {
+        bytes.resize(kMostDataBytes - data_bytes_);
+        full_ = true;
+    }
+    std::fwrite(bytes.data(), 1, bytes.size(), file_);
+    data_bytes_ += static_cast<std::uint32_t>(bytes.size());
+}
+
+void WavWriter::finish() {
+    if (!file_) return;
+    const auto header = wav_header(sample_rate_, data_bytes_);
+    const bool written = std::fseek(file_, 0, SEEK_SET) == 0 &&
+                         std::fwrite(header.data(), 1, header.size(), file_) == header.size() &&
+                         std::fflush(file_) == 0 && !std::ferror(file_);
+    const int error = errno;
+    std::fclose(std::exchange(file_, nullptr));
+    std::error_code failed;
+    if (written) std::filesystem::rename(temporary_, path_, failed);
+    if (!written || failed) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary_, ignored);
+        throw VoiceError(path_.string() +
+                         ": cannot be written: " + (written ? failed.message() : system_message(error)));
+    }
+}
+
+std::unique_ptr<Player> Player::open(int sample_rate) {
+    const std::string rate = std::to_string(sample_rate);
+    const std::string buffer = "--buffer-time=" + std::string(kPlayerBufferMicroseconds);
+    const std::string pa_rate = "--rate=" + rate;
+    const std::vector<std::vector<std::string>> players = {
+        {"aplay", "-q", "-t", "raw", "-f", "S16_LE", "-c", "1", "-r", rate, buffer, "-"},
+        {"paplay", "--raw", "--format=s16le", "--channels=1", pa_rate, "--latency-msec=100"},
+    };
+    // A player that goes away must not kill us with SIGPIPE: a failed write says so instead.
+    ::signal(SIGPIPE, SIG_IGN);
+    for (const auto& command : players) {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) return nullptr;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
+        std::vector<char*> argv;
+        for (const auto& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        pid_t pid = 0;
+        const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[0]);
+        if (failed == 0) return std::unique_ptr<Player>(new Player(fds[1], pid));
+        ::close(fds[1]);
+    }
+    return nullptr;
+}
+
+Player::~Player() {
+    if (pipe_ >= 0) ::close(pipe_);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+}
+
+bool Player::write(std::span<const std::int16_t> samples) {
+    if (pipe_ < 0) return false;
+    std::vector<unsigned char> bytes;
+    bytes.reserve(samples.size() * 2);
+    for (const auto s : samples) {
+        const auto u = static_cast<std::uint16_t>(s);
+        bytes.push_back(static_cast<unsigned char>(u & 0xff));
+        bytes.push_back(static_cast<unsigned char>(u >> 8));
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto n = ::write(pipe_, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ::close(std::exchange(pipe_, -1));
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+Samples silence(std::chrono::milliseconds length, int sample_rate) {
+    if (length.count() <= 0) return {};
+    return Samples(static_cast<std::size_t>(length.count() * sample_rate / 1000), 0);
+}
+
+std::chrono::milliseconds length_of(std::size_t samples, int sample_rate) {
+    if (sample_rate <= 0) return {};
+    return std::chrono::milliseconds(static_cast<std::int64_t>(samples) * 1000 / sample_rate);
+}
+
+Voice::Voice(const VoiceOptions& options, std::ostream& warnings) : warnings_(warnings) {
+    if (options.wav) wav_ = std::make_unique<WavWriter>(*options.wav, synthesizer_.sample_rate());
+    if (options.aloud) {
+        player_ = Player::open(synthesizer_.sample_rate());
+        if (!player_)
+            warnings_ << "dezaror: --voice needs aplay or paplay to play sound; the character speaks silently\n";
+    }
+}
+
+Voice::~Voice() = default;
+
+void Voice::play(std::span<const std::int16_t> samples) {
+    if (!player_ || samples.empty()) return;
+    if (player_->write(samples)) return;
+    warnings_ << "dezaror: the audio player stopped (no sound device?); the character speaks silently\n";
+    player_.reset();
+}
+
+void Voice::record(std::span<const std::int16_t> samples) {
+    if (wav_) wav_->write(samples);
+}
+
+void Voice::finish() {
+    player_.reset();
+    if (wav_) wav_->finish();
+}
+
+}  // namespace cli
