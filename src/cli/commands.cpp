@@ -47,9 +47,10 @@ SimInputs inputs_for(const CLI::App& sub, const CommandLine& line) {
     SimInputs inputs;
     const bool run = sub.get_name() == "run";
     if (given(sub, "--mailbox")) inputs.mailbox = line.mailbox;
+    // A scenario and the demo start from a store of their own, so they never change the user's settings.
     if (given(sub, "--settings")) {
         inputs.settings = line.settings;
-    } else if (!run) {
+    } else if (!run && sub.get_name() != "demo") {
         inputs.settings = user_settings_file().string();
     }
     inputs.seed = given(sub, "--seed") ? line.seed : run ? sim::kDefaultSeed : clock_seed();
