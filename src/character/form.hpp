@@ -109,6 +109,10 @@ public:
     WithEvents<platform::Inspector> oCurNeMInspector;
     WithEvents<platform::Inspector> oReadInspector;
 
+    // Whether the character control still holds our character. An unload that failed leaves it
+    // loaded under its id, where a second load fails; the next start unloads it first.
+    bool character_left_loaded = false;
+
 private:
     std::vector<platform::Subscription> control_events_;  // Agent1 and Timer1
 };

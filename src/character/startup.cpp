@@ -35,6 +35,10 @@ void control_clicked(frmAgentCtrl& f, WithEvents<platform::CommandBarButton>& co
     ToggleAgent(f);
 }
 
+void unload_character(frmAgentCtrl& f) {
+    if (skip_on_failure([&] { f.Agent1.characters_unload(kCharacterID); })) f.character_left_loaded = false;
+}
+
 void release_startup_objects(frmAgentCtrl& f) {
     f.oCurInspector.reset();
     f.oCurExplorer.reset();
@@ -98,7 +102,9 @@ void InitAgent(frmAgentCtrl& f) {
     platform::with_failure_path(
         [&] {
             f.Agent1.set_connected(true);
+            if (f.character_left_loaded) unload_character(f);
             f.Agent1.characters_load(kCharacterID);
+            f.character_left_loaded = true;
             loaded = true;
             f.oAgentChar = f.Agent1.character(kCharacterID);
             f.bAgentLoaded = true;
@@ -111,7 +117,7 @@ void InitAgent(frmAgentCtrl& f) {
             // A character left loaded here could never be loaded again under its id, so every later
             // click would fail the same way: take it down, and the next click starts afresh.
             if (!loaded) return;
-            skip_on_failure([&] { f.Agent1.characters_unload(kCharacterID); });
+            unload_character(f);
             skip_on_failure([&] { f.Agent1.set_connected(false); });
             f.oAgentChar.reset();
         });
@@ -176,7 +182,7 @@ void CloseAgent(frmAgentCtrl& f) {
     skip_on_failure([&] { f.oAgentChar->stop_all(); });
     // The position is written while the character is still loaded.
     SaveAgent(f);
-    skip_on_failure([&] { f.Agent1.characters_unload(kCharacterID); });
+    unload_character(f);
     skip_on_failure([&] { f.Agent1.set_connected(false); });
     f.bAgentLoaded = false;
     f.oAgentChar.reset();

@@ -218,6 +218,9 @@ void StopNewMail(frmAgentCtrl& f) {
         f.bNeMItemGone = false;
         show(f, kStopRow);
     }
+    // Without the character (a click on a preview's caption after shutdown) there is no reading to
+    // stop or to go on with, and speaking would only fail; the next start clears the reading mode.
+    if (!f.bAgentLoaded) return;
     if (f.iReadMode >= 1 && f.iReadMode <= 3) {
         reading::StopReadItem(f);
     } else if (f.iReadMode >= 4 && f.iReadMode <= 6) {

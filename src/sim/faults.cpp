@@ -25,6 +25,7 @@ void Faults::fail_call_number(std::uint64_t n, bool and_after) {
 
 void Faults::check(std::string_view call, std::span<const std::string> refused) {
     ++calls_;
+    if (logging_) log_.emplace_back(call);
     if (fail_at_ && (calls_ == *fail_at_ || (fail_after_ && calls_ > *fail_at_))) hit(call);
     if (std::find(refused.begin(), refused.end(), call) != refused.end()) hit(call);
     auto it = failing_.find(call);

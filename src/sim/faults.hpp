@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sim/transcript.hpp"
 
@@ -32,6 +33,11 @@ public:
     std::uint64_t calls() const { return calls_; }
     std::uint64_t hits() const { return hits_; }
 
+    // Counting mode: with the log on, every call's name is kept in order, so a sweep can tell which
+    // call its N-th one was and what a procedure went on to call after a failure.
+    void log_calls(bool on) { logging_ = on; }
+    const std::vector<std::string>& call_log() const { return log_; }
+
     // Called at the start of every platform call. Throws PlatformError, after a `fault: CALL`
     // transcript line, when the call is to fail; `refused` lists the calls an item or folder of
     // the mailbox refuses ("fail" and "refuse" lists), which fail every time.
@@ -50,6 +56,8 @@ private:
     std::uint64_t hits_ = 0;
     std::optional<std::uint64_t> fail_at_;
     bool fail_after_ = false;
+    bool logging_ = false;
+    std::vector<std::string> log_;
 };
 
 }  // namespace sim
