@@ -72,6 +72,18 @@ std::array<unsigned char, 44> wav_header(int sample_rate, std::uint32_t data_byt
 
 std::string system_message(int error) { return std::strerror(error); }
 
+// Samples as the WAV format and the players take them: little-endian whatever the machine.
+std::vector<unsigned char> little_endian(std::span<const std::int16_t> samples) {
+    std::vector<unsigned char> bytes;
+    bytes.reserve(samples.size() * 2);
+    for (const auto s : samples) {
+        const auto u = static_cast<std::uint16_t>(s);
+        bytes.push_back(static_cast<unsigned char>(u & 0xff));
+        bytes.push_back(static_cast<unsigned char>(u >> 8));
+    }
+    return bytes;
+}
+
 }  // namespace
 
 Synthesizer::Synthesizer() : sample_rate_(engine_sample_rate()) {
@@ -105,14 +117,7 @@ WavWriter::~WavWriter() {
 
 void WavWriter::write(std::span<const std::int16_t> samples) {
     if (!file_ || full_) return;
-    // The samples go out little-endian whatever the machine.
-    std::vector<unsigned char> bytes;
-    bytes.reserve(samples.size() * 2);
-    for (const auto s : samples) {
-        const auto u = static_cast<std::uint16_t>(s);
-        bytes.push_back(static_cast<unsigned char>(u & 0xff));
-        bytes.push_back(static_cast<unsigned char>(u >> 8));
-    }
+    std::vector<unsigned char> bytes = little_endian(samples);
     // Past what the header can count, the recording ends rather than wrap around.
     if (bytes.size() > kMostDataBytes - data_bytes_) {
         bytes.resize(kMostDataBytes - data_bytes_);
@@ -177,13 +182,7 @@ Player::~Player() {
 
 bool Player::write(std::span<const std::int16_t> samples) {
     if (pipe_ < 0) return false;
-    std::vector<unsigned char> bytes;
-    bytes.reserve(samples.size() * 2);
-    for (const auto s : samples) {
-        const auto u = static_cast<std::uint16_t>(s);
-        bytes.push_back(static_cast<unsigned char>(u & 0xff));
-        bytes.push_back(static_cast<unsigned char>(u >> 8));
-    }
+    const std::vector<unsigned char> bytes = little_endian(samples);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const auto n = ::write(pipe_, bytes.data() + done, bytes.size() - done);
