@@ -130,7 +130,7 @@ void parse_arguments(Command& c, std::string_view verb, std::string_view rest) {
         const auto json = p.rest("an item as a JSON object");
         try {
             c.item = nlohmann::json::parse(json);
-        } catch (const nlohmann::json::parse_error& e) {
+        } catch (const nlohmann::json::exception& e) {  // bad syntax, or a number too large for any value
             throw ScenarioError(fmt::format("\"arrive\" needs an item as a JSON object: {}", e.what()));
         }
         if (!c.item.is_object()) p.fail("an item as a JSON object");

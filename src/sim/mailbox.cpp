@@ -314,6 +314,14 @@ std::string line_message(const json::parse_error& e) {
     return "malformed JSON: " + std::string(text);
 }
 
+// nlohmann's message without its "[json.exception.NAME.NUMBER] " prefix.
+std::string without_exception_id(const json::exception& e) {
+    std::string_view text = e.what();
+    if (const auto end = text.find("] "); text.starts_with("[json.exception") && end != std::string_view::npos)
+        text.remove_prefix(end + 2);
+    return std::string(text);
+}
+
 int line_of(std::string_view text, std::size_t byte) {
     byte = std::min(byte, text.size());
     return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(byte), '\n'));
@@ -424,6 +432,10 @@ Mailbox load_mailbox(std::string_view json_text, std::string_view file_name) {
     } catch (const json::parse_error& e) {
         throw MailboxError(std::string(file_name), line_of(json_text, e.byte == 0 ? 0 : e.byte - 1), "",
                            line_message(e));
+    } catch (const json::exception& e) {
+        // Refused for something other than its syntax, such as a number too large for any value: the
+        // parser gives no position.
+        throw MailboxError(std::string(file_name), 0, "", "malformed JSON: " + without_exception_id(e));
     }
     try {
         return Loader().load(root);

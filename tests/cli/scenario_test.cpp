@@ -145,6 +145,7 @@ TEST(ScenarioParser, UnusableLinesSayWhatIsWrong) {
     EXPECT_THAT(error_of("arrive"), HasSubstr("JSON object"));
     EXPECT_THAT(error_of("arrive [1, 2]"), HasSubstr("JSON object"));
     EXPECT_THAT(error_of(R"(arrive {"EntryID": "m9")"), HasSubstr("JSON object"));
+    EXPECT_THAT(error_of(R"(arrive {"EntryID": "m9", "Class": 1e999})"), HasSubstr("number overflow"));
 }
 
 }  // namespace
