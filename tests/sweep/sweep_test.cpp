@@ -26,11 +26,11 @@ namespace {
 namespace fs = std::filesystem;
 using sweep::Plan;
 
-// Runs under the sanitizers (a debug build) are some thirty times slower; there every fifth call is
+// Runs under the sanitizers (a debug build) are some thirty times slower; there every eighth call is
 // swept, from a different first call in each scenario, so the start-up calls that every scenario
 // shares are all swept somewhere.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr std::uint64_t kDefaultStride = 5;
+constexpr std::uint64_t kDefaultStride = 8;
 #else
 constexpr std::uint64_t kDefaultStride = 1;
 #endif
