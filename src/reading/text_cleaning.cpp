@@ -208,7 +208,18 @@ std::size_t find_tag_nocase(std::string_view text, std::size_t from, std::string
     return std::string_view::npos;
 }
 
-enum class TagEffect { None, ScriptStart, SelectStart, StyleStart, ScriptEnd, SelectEnd, StyleEnd, Break, Paragraph };
+enum class TagEffect {
+    None,
+    ScriptStart,
+    SelectStart,
+    StyleStart,
+    ScriptEnd,
+    SelectEnd,
+    StyleEnd,
+    Break,
+    Paragraph,
+    BodyEnd,
+};
 
 struct TagRule {
     std::string_view prefix;
@@ -228,7 +239,7 @@ constexpr auto kTagRules = std::to_array<TagRule>({
     {"</li", TagEffect::Break},          {"</ol", TagEffect::Break},
     {"</ul", TagEffect::Break},          {"</dl", TagEffect::Break},
     {"</div", TagEffect::Break},         {"<p>", TagEffect::Paragraph},
-    {"<p ", TagEffect::Paragraph},
+    {"<p ", TagEffect::Paragraph},       {"</body", TagEffect::BodyEnd},
 });
 
 // The rules that can match a tag, by the first letter of its name (after "</", the letter after the slash), so that
@@ -252,14 +263,50 @@ constexpr TagRuleIndex kTagRuleIndex = [] {
     return index;
 }();
 
+// Each rule's prefix as two little-endian words, for comparing sixteen bytes of a tag at once: the lower-case prefix,
+// the bits that matter (the prefix's own bytes), and bit 5 of its letters, set in the tag's bytes to fold them to
+// lower case.
+struct TagPrefixWords {
+    std::array<std::uint64_t, 2> text{};
+    std::array<std::uint64_t, 2> care{};
+    std::array<std::uint64_t, 2> fold{};
+};
+
+constexpr auto kTagPrefixWords = [] {
+    std::array<TagPrefixWords, kTagRules.size()> words{};
+    for (std::size_t r = 0; r < kTagRules.size(); ++r) {
+        const std::string_view prefix = kTagRules[r].prefix;
+        for (std::size_t i = 0; i < prefix.size(); ++i) {
+            const unsigned shift = 8 * (i % 8);
+            const auto c = static_cast<unsigned char>(prefix[i]);
+            words[r].text[i / 8] |= std::uint64_t{c} << shift;
+            words[r].care[i / 8] |= std::uint64_t{0xFF} << shift;
+            if (c >= 'a' && c <= 'z') words[r].fold[i / 8] |= std::uint64_t{0x20} << shift;
+        }
+    }
+    return words;
+}();
+
+bool starts_with_rule(std::string_view html, std::size_t pos, std::size_t r) {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (html.size() - pos >= 16) {
+            std::array<std::uint64_t, 2> tag;
+            std::memcpy(tag.data(), html.data() + pos, 16);
+            const TagPrefixWords& w = kTagPrefixWords[r];
+            return ((tag[0] | w.fold[0]) & w.care[0]) == w.text[0] && ((tag[1] | w.fold[1]) & w.care[1]) == w.text[1];
+        }
+    }
+    return starts_with_nocase(html, pos, kTagRules[r].prefix);
+}
+
 TagEffect tag_effect(std::string_view html, std::size_t pos) {
     if (html.size() - pos < 3) return TagEffect::None;  // Every prefix is three characters or more.
     const char first = lower(html[pos + 1]);
     std::uint32_t candidates = first == '/' ? kTagRuleIndex.end[static_cast<unsigned char>(lower(html[pos + 2]))]
                                             : kTagRuleIndex.start[static_cast<unsigned char>(first)];
     for (; candidates != 0; candidates &= candidates - 1) {
-        const TagRule& rule = kTagRules[static_cast<std::size_t>(std::countr_zero(candidates))];
-        if (starts_with_nocase(html, pos, rule.prefix)) return rule.effect;
+        const auto r = static_cast<std::size_t>(std::countr_zero(candidates));
+        if (starts_with_rule(html, pos, r)) return kTagRules[r].effect;
     }
     return TagEffect::None;
 }
@@ -324,51 +371,49 @@ std::size_t find_angle(std::string_view text, std::size_t pos) {
     return pos;
 }
 
-// Whether the sixteen bytes at `in` are words and single blanks only, which the text loop would copy unchanged:
-// no markup, entity, pattern character, dropped byte or line break, no two blanks in a row, and no blank first
-// when one was just written. Most running text is, so it is copied sixteen bytes at a time.
-bool is_plain_run(const char* in, unsigned blank_before) {
+// The sixteen bytes at `in`, one bit each, lowest first: words are written as they are; blanks ("|" and line breaks
+// among them) and dropped bytes form the gaps between words, and a gap with a blank in it writes one blank;
+// the other bytes end what can be copied (markup, entities, pattern characters).
+struct BlockBits {
+    unsigned word;
+    unsigned gap;
+    unsigned blank;
+    unsigned space;  // The blanks that are " " itself.
+    unsigned other;
+};
+
+BlockBits classify_block(const char* in) {
 #if defined(__SSE2__)
     const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    const auto bits = [&](char c) { return _mm_cmpeq_epi8(chunk, _mm_set1_epi8(c)); };
+    const auto mask = [](__m128i m) { return static_cast<unsigned>(_mm_movemask_epi8(m)); };
     // Bytes from "!" to "~": signed compares, so bytes above 0x7E count as below "!".
-    const __m128i printable = _mm_and_si128(_mm_cmpgt_epi8(chunk, _mm_set1_epi8(' ')),
-                                            _mm_cmplt_epi8(chunk, _mm_set1_epi8(0x7F)));
-    __m128i special = _mm_setzero_si128();
-    for (const char c : {'*', '=', '-', '+', '_', '~', '#', '.', '|', '<', '>', '&'})
-        special = _mm_or_si128(special, _mm_cmpeq_epi8(chunk, _mm_set1_epi8(c)));
-    const auto blanks = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(' '))));
-    const auto words = static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(special, printable)));
-    return (words | blanks) == 0xFFFFu && (blanks & (blanks >> 1)) == 0 && (blanks & blank_before) == 0;
+    const __m128i printable =
+        _mm_and_si128(_mm_cmpgt_epi8(chunk, _mm_set1_epi8(' ')), _mm_cmplt_epi8(chunk, _mm_set1_epi8(0x7F)));
+    __m128i other = _mm_setzero_si128();
+    for (const char c : {'*', '=', '-', '+', '_', '~', '#', '.', '<', '>', '&'}) other = _mm_or_si128(other, bits(c));
+    const __m128i bar = bits('|');
+    const unsigned word = mask(_mm_andnot_si128(_mm_or_si128(other, bar), printable));
+    const __m128i space = bits(' ');
+    const unsigned blank = mask(_mm_or_si128(_mm_or_si128(space, bar), _mm_or_si128(bits('\r'), bits('\n'))));
+    const unsigned other_bits = mask(other);
+    return {word, 0xFFFFu & ~word & ~other_bits, blank, mask(space), other_bits};
 #else
-    (void)in;
-    (void)blank_before;
-    return false;
-#endif
-}
-
-// The end of the whole sixteen-byte blocks from `in` that hold only blanks and dropped bytes, such as the line
-// breaks, tabs and indentation between tags; `saw_blank` tells whether any of them is a blank. Such a run writes
-// one blank at most, so it is passed over a block at a time.
-const char* skip_blank_run(const char* in, const char* stop, bool& saw_blank) {
-    saw_blank = false;
-#if defined(__SSE2__)
-    for (; stop - in >= 16; in += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-        // Bytes below "!", the control characters, line breaks and the blank among them, and with signed compares
-        // every byte above 0x7E too; then "|" and DEL.
-        const __m128i bar = _mm_cmpeq_epi8(chunk, _mm_set1_epi8('|'));
-        const __m128i low = _mm_cmplt_epi8(chunk, _mm_set1_epi8('!'));
-        const __m128i quiet = _mm_or_si128(_mm_or_si128(low, bar), _mm_cmpeq_epi8(chunk, _mm_set1_epi8(0x7F)));
-        if (_mm_movemask_epi8(quiet) != 0xFFFF) break;
-        const __m128i blank = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(' ')), bar),
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n'))));
-        saw_blank = saw_blank || _mm_movemask_epi8(blank) != 0;
+    BlockBits b{};
+    for (unsigned i = 0; i < 16; ++i) {
+        const ByteKind kind = kKindOf[static_cast<unsigned char>(in[i])];
+        if (kind == ByteKind::Text) {
+            b.word |= 1u << i;
+        } else if (kind == ByteKind::Blank || kind == ByteKind::Dropped) {
+            b.gap |= 1u << i;
+            if (kind == ByteKind::Blank) b.blank |= 1u << i;
+            if (in[i] == ' ') b.space |= 1u << i;
+        } else {
+            b.other |= 1u << i;
+        }
     }
-#else
-    (void)stop;
+    return b;
 #endif
-    return in;
 }
 
 // Where one byte next occurs at or after a position. Positions asked for only grow, so a search is made again only
@@ -440,25 +485,40 @@ constexpr std::array<std::uint8_t, 256> kTextStep = [] {
         unsigned blank_before_bit = blank_before;
         bool stopped = false;
         while (in != chunk_stop && !stopped) {
-            const unsigned first = kTextStep[static_cast<unsigned char>(*in)];
-            if (chunk_stop - in >= 16 && (first & kIsText) && is_plain_run(in, blank_before_bit)) {
-                std::memcpy(to, in, 16);
-                in += 16;
-                to += 16;
-                blank_before_bit = in[-1] == ' ';
-                continue;
-            }
-            if ((first & (kIsText | kStop)) == 0) {
-                bool saw_blank = false;
-                if (const char* run_end = skip_blank_run(in, chunk_stop, saw_blank); run_end != in) {
-                    if (saw_blank && !blank_before_bit) *to++ = ' ';
-                    blank_before_bit |= saw_blank;
-                    in = run_end;
+            // Sixteen bytes at a time, word by word and gap by gap, up to the first byte that needs a look of its
+            // own. A run is copied sixteen bytes at once and only its own bytes count; the room left always holds
+            // the bytes still to read, and this is done only with thirty-two of them or more.
+            if (chunk_stop - in >= 32) {
+                const BlockBits block = classify_block(in);
+                // Most running text is words and single blanks, copied as it is.
+                if ((block.word | block.space) == 0xFFFFu &&
+                    (block.space & ((block.space << 1) | blank_before_bit)) == 0) {
+                    std::memcpy(to, in, 16);
+                    in += 16;
+                    to += 16;
+                    blank_before_bit = block.space >> 15;
                     continue;
                 }
+                const auto end = static_cast<unsigned>(std::countr_zero(block.other | 0x10000u));
+                for (unsigned at = 0; at < end;) {
+                    const auto words = static_cast<unsigned>(std::countr_one(block.word >> at));
+                    std::memcpy(to, in + at, 16);
+                    to += words;
+                    at += words;
+                    blank_before_bit &= words == 0;
+                    const auto gap = static_cast<unsigned>(std::countr_one(block.gap >> at));
+                    const bool blank = static_cast<unsigned>(std::countr_zero(block.blank >> at)) < gap;
+                    *to = ' ';
+                    to += blank & !blank_before_bit;
+                    blank_before_bit |= blank;
+                    at += gap;
+                }
+                in += end;
+                if (end == 16) continue;
             }
-            for (const char* const slow_stop = in + std::min<std::ptrdiff_t>(16, chunk_stop - in); in != slow_stop;
-                 ++in) {
+            // One byte that needs a look of its own, or near the end the bytes one by one.
+            const std::ptrdiff_t one_by_one = chunk_stop - in >= 32 ? 1 : std::min<std::ptrdiff_t>(16, chunk_stop - in);
+            for (const char* const slow_stop = in + one_by_one; in != slow_stop; ++in) {
                 const auto c = static_cast<unsigned char>(*in);
                 unsigned step = kTextStep[c];
                 if (step & kStop) {
@@ -495,8 +555,6 @@ std::string HtmlToText(std::string_view html) {
     // Text between "<body" and its ">" belongs to the tag, so the scan starts inside it.
     bool in_tag = begin != std::string_view::npos;
     if (!in_tag) begin = 0;
-    std::size_t end = find_tag_nocase(html, begin, "</body");
-    if (end == std::string_view::npos) end = html.size();
 
     bool in_script = false;
     bool in_select = false;
@@ -505,22 +563,25 @@ std::string HtmlToText(std::string_view html) {
     // not merged. It starts as a non-blank so that a leading blank is kept.
     bool last_blank = false;
 
-    // Most of a mail's HTML is markup; the buffer grows when the guess is short.
-    DecorationFilter out{(end - begin) / 4};
+    // Most of a mail's HTML is markup, and its text about a quarter: a third leaves room enough for most mail without
+    // growing, which would copy the text and touch twice the memory. The buffer grows when the guess is short.
+    DecorationFilter out{(html.size() - begin) / 3};
 
-    const std::string_view scanned = html.substr(0, end);
-    NextOf next_open{scanned, '<'};
-    for (std::size_t i = begin; i < end; ++i) {
+    // The scan ends at the first "</body" after the body's start, wherever it is, even inside a tag or a script.
+    const std::size_t end = html.size();
+    bool body_ended = false;
+    NextOf next_open{html, '<'};
+    for (std::size_t i = begin; i < end && !body_ended; ++i) {
         // Inside markup only "<" and ">" can change anything, and inside an element only "<".
         if (in_tag) {
-            i = find_angle(scanned, i);
+            i = find_angle(html, i);
             if (i == end) break;
         } else if (in_script || in_select || in_style) {
             i = next_open.at_or_after(i);
             if (i == end) break;
         } else if (kKindOf[static_cast<unsigned char>(html[i])] <= ByteKind::Dropped) {
             // Tags often follow each other directly; the call is only worth making for text.
-            i = copy_text(scanned, i, out, last_blank);
+            i = copy_text(html, i, out, last_blank);
             if (i == end) break;
         }
         const char o = html[i];
@@ -556,6 +617,9 @@ std::string HtmlToText(std::string_view html) {
                     break;
                 case TagEffect::Paragraph:
                     out.put_plain("\r\n\r\n");
+                    break;
+                case TagEffect::BodyEnd:
+                    body_ended = true;
                     break;
             }
             in_tag = true;
