@@ -7,6 +7,7 @@
 #include "sim/mail_import.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    (void)sim::load_mail_store(fuzz::write_scratch(data, size, ".eml"));
+    const fuzz::ScratchFile file(data, size, ".eml");
+    (void)sim::load_mail_store(file.path());
     return 0;
 }

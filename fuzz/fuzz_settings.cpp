@@ -12,8 +12,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     sim::Transcript transcript;
     sim::Faults faults(transcript);
+    const fuzz::ScratchFile file(data, size, ".ini");
     try {
-        sim::SettingsFile store(transcript, faults, fuzz::write_scratch(data, size, ".ini"));
+        sim::SettingsFile store(transcript, faults, file.path());
         for (const auto& [key, value] : store.values()) {
             (void)store.get_setting("Outlook Dezaror Agent", "Settings", key, "");
         }

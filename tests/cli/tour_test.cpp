@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -49,18 +51,12 @@ std::vector<std::string> read_lines(const fs::path& path) {
     return lines;
 }
 
-fs::path scratch(const std::string& name) {
-    const fs::path dir = fs::path(testing::TempDir()) / "dezaror_tour_test";
-    fs::create_directories(dir);
-    fs::remove(dir / name);
-    return dir / name;
-}
-
 // The whole tour, from a fresh settings store: the introduction, the preview, a reading paused,
 // continued, read again and stopped, open and read, a flag, a copy, an accepted meeting request and
 // the goodbye. The expected transcript beside this file was checked line by line.
 TEST(Demo, RunsTheTourToItsEnd) {
-    const auto demo = run_demo(scratch("fresh.ini"));
+    const support::TempDir dir("tour");
+    const auto demo = run_demo(dir / "fresh.ini");
     EXPECT_EQ(demo.status, 0);
     const auto expected = read_lines(fs::path(DEZAROR_SOURCE_DIR) / "tests" / "cli" / "demo_tour.out");
     ASSERT_FALSE(expected.empty());
@@ -72,7 +68,8 @@ TEST(Demo, RunsTheTourToItsEnd) {
 // The user's own store changes what the tour shows (no introduction, the oldest message first), but
 // the tour still reaches every one of its steps and its end.
 TEST(Demo, RunsToItsEndWithTheUsersOwnSettings) {
-    const auto settings = scratch("own.ini");
+    const support::TempDir dir("tour");
+    const auto settings = dir / "own.ini";
     {
         std::ofstream out(settings);
         out << "[Outlook Dezaror Agent/Settings]\nPlayIntro=False\nNeMSortDescend=False\nCurItemRef=email\n";

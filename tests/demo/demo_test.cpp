@@ -17,7 +17,7 @@ using ::testing::Not;
 // The bundled tour as the demo plays it: in real time, to its end, written to a WAV on a machine
 // without a sound device, in under two minutes of audio.
 TEST(Demo, PlaysTheBundledTourInRealTimeIntoAWavOfUnderTwoMinutes) {
-    const auto dir = voice_test::scratch("demo");
+    const support::TempDir dir("voice-demo");
     std::istringstream tour{std::string(cli::kSampleTour)};
     std::ostringstream out;
     std::ostringstream warnings;

@@ -13,6 +13,7 @@
 #include "platform/error.hpp"
 #include "sim/edge.hpp"
 #include "sim/settings_store.hpp"
+#include "support/temp_dir.hpp"
 
 namespace {
 
@@ -23,15 +24,7 @@ using ::testing::Pair;
 
 constexpr std::string_view kApp = platform::kAppTitle;
 
-// A fresh folder for one test, removed afterwards.
-struct TempDir {
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "dezaror-settings-XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(path); }
-    fs::path path;
-};
+using support::TempDir;
 
 std::string read_file(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -49,7 +42,7 @@ struct Rig {
 
 TEST(SettingsFile, WritesPersistAndComeBackExactly) {
     TempDir dir;
-    const fs::path path = dir.path / "config" / "settings.ini";  // the folder is made at the first write
+    const fs::path path = dir.path() / "config" / "settings.ini";  // the folder is made at the first write
     const std::string awkward = " Hello, Ada|Welcome back\tAda\r\nline two \\ end ";
     {
         Rig rig;
@@ -75,7 +68,7 @@ TEST(SettingsFile, WritesPersistAndComeBackExactly) {
 
 TEST(SettingsFile, MalformedFileIsRefusedNamingFileAndLine) {
     TempDir dir;
-    const fs::path path = dir.path / "settings.ini";
+    const fs::path path = dir.path() / "settings.ini";
     struct Case {
         std::string text;
         std::string place;
@@ -103,7 +96,7 @@ TEST(SettingsFile, MalformedFileIsRefusedNamingFileAndLine) {
 // the previous file whole, leaves no temporary file behind, and changes nothing in the store.
 TEST(SettingsFile, AWriteThatDiesLeavesThePreviousFileIntact) {
     TempDir dir;
-    const fs::path path = dir.path / "settings.ini";
+    const fs::path path = dir.path() / "settings.ini";
     Rig rig;
     sim::SettingsFile store(rig.transcript, rig.faults, path);
     store.save_setting(kApp, "Settings", "ExitLine", "Bye.");
@@ -128,7 +121,7 @@ TEST(SettingsFile, AWriteThatDiesLeavesThePreviousFileIntact) {
 
     EXPECT_TRUE(failed);
     EXPECT_EQ(read_file(path), before);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator{}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 1);
     EXPECT_EQ(store.get_setting(kApp, "Settings", "ExitLine", ""), "Bye.");
     EXPECT_TRUE(rig.transcript.lines().empty());  // nothing was stored, so nothing is shown
 }

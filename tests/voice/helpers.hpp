@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/temp_dir.hpp"
+
 extern char** environ;
 
 namespace voice_test {
@@ -59,15 +61,6 @@ inline Wav read_wav(const std::filesystem::path& path) {
     w.bits = static_cast<std::uint16_t>(le(b, 34, 2));
     w.data_bytes = le(b, 40, 4);
     return w;
-}
-
-// A fresh folder for one test's files.
-inline std::filesystem::path scratch(std::string_view name) {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("dezaror-voice-" + std::string(name) + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
 }
 
 inline void write_file(const std::filesystem::path& path, std::string_view text) {

@@ -44,7 +44,7 @@ struct Ran {
 
 // `dezaror run` of `scenario` on a mailbox whose one message has `body`, with or without a WAV.
 Ran run(std::string_view name, std::string_view body, std::string_view scenario, bool with_wav = true) {
-    const auto dir = voice_test::scratch(name);
+    const support::TempDir dir("voice-" + std::string(name));
     voice_test::write_file(dir / "mailbox.json", mailbox_with_body(body));
     voice_test::write_file(dir / "scenario.dz", scenario);
     std::string command = std::string(DEZAROR_BINARY) + " run " + (dir / "scenario.dz").string() + " --mailbox " +
@@ -99,7 +99,7 @@ TEST(RunWithWav, AudioStopsWhereTheListeningKeyCutInAndTheReadingTakesThePieceUp
 
 // The prompt in real time: the character goes on while lines come, with pauses between them.
 TEST(LivePrompt, ReadingInterruptedResumesAtThePieceAndPausesAndContinues) {
-    const auto dir = voice_test::scratch("prompt");
+    const support::TempDir dir("voice-prompt");
     voice_test::write_file(dir / "mailbox.json", mailbox_with_body(kFiveSentences));
     voice_test::Program dezaror({"repl", "--mailbox", (dir / "mailbox.json").string(), "--settings",
                                  (dir / "settings.ini").string(), "--seed", "5"});
@@ -158,7 +158,7 @@ namespace {
 // `--voice` hands the samples to a player program on its standard input: here a stand-in that
 // keeps them. Without any player the run goes on silently, with a warning.
 TEST(RunWithVoice, PlaysThroughThePlayerProgramOrWarnsWithoutOne) {
-    const auto dir = voice_test::scratch("player");
+    const support::TempDir dir("voice-player");
     voice_test::write_file(dir / "mailbox.json", mailbox_with_body(kFiveSentences));
     voice_test::write_file(dir / "scenario.dz", std::string(kReadingStart) + "done\n");
     std::filesystem::create_directories(dir / "bin");

@@ -81,7 +81,7 @@ TEST(Alternatives, RepeatUnderTheSeedAndLeaveTheAddInsDrawsAlone) {
 }
 
 TEST(Wav, HeaderCountsTheSamplesAndTheFileAppearsOnlyWhenFinished) {
-    const auto dir = voice_test::scratch("header");
+    const support::TempDir dir("voice-header");
     const auto path = dir / "out.wav";
     {
         cli::WavWriter wav(path, 22050);
@@ -104,7 +104,7 @@ TEST(Wav, HeaderCountsTheSamplesAndTheFileAppearsOnlyWhenFinished) {
     // A recording never finished leaves neither the file nor its temporary behind.
     const auto lost = dir / "lost.wav";
     { cli::WavWriter wav(lost, 22050); }
-    EXPECT_THAT(std::vector(std::filesystem::directory_iterator(dir), {}), ::testing::SizeIs(1));
+    EXPECT_THAT(std::vector(std::filesystem::directory_iterator(dir.path()), {}), ::testing::SizeIs(1));
     EXPECT_THROW(cli::WavWriter(dir / "no" / "such" / "folder.wav", 22050), cli::VoiceError);
 }
 
@@ -120,7 +120,7 @@ TEST(Synthesizer, LongerTextsTakeLonger) {
 // The live character speaks for as long as the speech takes, and keeps of a piece cut off by the
 // listening key exactly what was heard before the key went down.
 TEST(LiveCharacter, ListeningKeyCutsTheSpeechWhereItWas) {
-    const auto dir = voice_test::scratch("cut");
+    const support::TempDir dir("voice-cut");
     sim::SimPlatform sim{support::mailbox(kFivePieces)};
     sim.setting("PlayIntro", "False");
     auto s = support::started_form(sim);
