@@ -146,6 +146,7 @@ void LiveCharacter::start(const sim::QueuedRequest& request, Clock::time_point a
         p.length = acting_time(request);
     }
     current_ = std::move(p);
+    if (on_start_) on_start_(request);
 }
 
 void LiveCharacter::feed(Clock::time_point now) {
@@ -212,6 +213,8 @@ void LiveCharacter::perform(std::optional<std::int64_t> n) {
 }
 
 void LiveCharacter::stop() { cut(Clock::now()); }
+
+void LiveCharacter::on_start(StartObserver observer) { on_start_ = std::move(observer); }
 
 Recorder::Recorder(sim::SimPlatform& sim, Voice& voice) : sim_(sim) {
     sim_.sim_agent().on_perform([&voice](const sim::QueuedRequest& request, std::int32_t status) {

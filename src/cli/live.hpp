@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "cli/voice.hpp"
@@ -31,6 +32,7 @@ bool is_speech(const sim::QueuedRequest& request);
 class LiveCharacter {
 public:
     using Clock = std::chrono::steady_clock;
+    using StartObserver = std::function<void(const sim::QueuedRequest&)>;
 
     // `voice` may be null: then nothing is heard and speech lasts as long as estimated.
     LiveCharacter(sim::SimPlatform& sim, Voice* voice);
@@ -49,6 +51,8 @@ public:
     bool idle() const;
     // Cuts what is being performed, as the program ends.
     void stop();
+    // Called when a request begins being performed: as its sound starts.
+    void on_start(StartObserver observer);
 
 private:
     struct Performance {
@@ -68,6 +72,7 @@ private:
 
     sim::SimPlatform& sim_;
     Voice* voice_;
+    StartObserver on_start_;
     std::optional<Performance> current_;
     std::int64_t performed_ = 0;
 };
