@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/inputs.hpp"
@@ -13,6 +14,11 @@
 
 // The subcommands of `dezaror` and their options.
 namespace cli {
+
+// The subcommands' names, for suggesting the nearest to a misspelt one.
+std::vector<std::string> subcommand_names();
+// The name among `names` nearest to `typed` (at most a third of its letters differ), or none.
+std::optional<std::string> nearest(std::string_view typed, const std::vector<std::string>& names);
 
 struct CommandLine {
     std::string scenario;
@@ -22,8 +28,14 @@ struct CommandLine {
     std::string wav;
     bool voice = false;
     bool html = false;
+    bool transcript = false;
+    std::optional<std::size_t> index;
     std::vector<std::string> files;
 };
+
+// How `demo` and `repl` show what happens: the transcript, as `run` prints it, or what a person
+// watching would notice.
+enum class Shown { Transcript, Person };
 
 void add_subcommands(CLI::App& app, CommandLine& line);
 
@@ -39,9 +51,10 @@ struct SimInputs {
 
 class Session;
 
-// Builds the simulator from `inputs` and runs `body` on a session over it: the exit status. An
-// unusable mailbox or settings file leaves its "! " line on `out` instead.
-int with_session(const SimInputs& inputs, std::ostream& out, const std::function<int(Session&)>& body);
+// Builds the simulator from `inputs` and runs `body` on a session printing to `out`: the exit
+// status. An unusable mailbox or settings file leaves its "! " line on `err` instead.
+int with_session(const SimInputs& inputs, std::ostream& out, std::ostream& err,
+                 const std::function<int(Session&)>& body);
 
 // Runs scenario lines from `in` on a fresh simulator with the add-in: the exit status. The
 // transcript and any "! " line go to `out`. What the character performs is heard and recorded as

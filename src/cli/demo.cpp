@@ -1,5 +1,7 @@
 #include "cli/demo.hpp"
 
+#include <unistd.h>
+
 #include <chrono>
 #include <istream>
 #include <optional>
@@ -9,6 +11,8 @@
 #include "cli/live.hpp"
 #include "cli/scenario.hpp"
 #include "cli/session.hpp"
+#include "cli/view.hpp"
+#include "platform/agent.hpp"
 
 namespace cli {
 
@@ -17,32 +21,54 @@ namespace {
 // How long the user of the tour takes before acting, when the character leaves room.
 constexpr std::chrono::milliseconds kUsersPause{500};
 
+int play_tour(Session& session, LiveCharacter* live, std::istream& tour, const std::string& file) {
+    Place place{file, 0};
+    for (std::string line; std::getline(tour, line);) {
+        ++place.line;
+        if (strip_comment(line).empty()) continue;
+        if (live && live->idle()) std::this_thread::sleep_for(kUsersPause);
+        if (!session.execute(line, place)) return kUnusable;
+        if (live) live->advance();
+    }
+    return 0;
+}
+
 }  // namespace
 
 int demo(const SimInputs& inputs, const VoiceOptions& voice, std::istream& tour, const std::string& file,
-         std::ostream& out, std::ostream& warnings) {
-    // The transcript is shown as it happens, not when a buffer fills.
+         std::ostream& out, std::ostream& warnings, Shown shown) {
+    if (!voice.any() && shown == Shown::Transcript) return run_scenario(inputs, voice, tour, file, out);
+    // What happens is shown as it happens, not when a buffer fills.
     out.setf(std::ios::unitbuf);
-    return with_voice(voice, out, warnings, [&](Voice* heard) {
-        return with_session(inputs, out, [&](Session& session) {
-            LiveCharacter live(session.sim(), heard);
-            session.on_done([&live](std::optional<std::int64_t> n) { live.perform(n); });
-            Place place{file, 0};
-            int status = 0;
-            for (std::string line; std::getline(tour, line);) {
-                ++place.line;
-                if (strip_comment(line).empty()) continue;
-                if (live.idle()) std::this_thread::sleep_for(kUsersPause);
-                if (!session.execute(line, place)) {
-                    status = kUnusable;
-                    break;
-                }
-                live.advance();
-            }
-            live.stop();
-            session.on_done({});
-            return status;
-        });
+    return with_session(inputs, out, warnings, [&](Session& session) {
+        std::optional<PersonView> view;
+        if (shown == Shown::Person) {
+            view.emplace(session.sim(), out, warnings,
+                         ViewOptions{.colour = colour_wanted(STDOUT_FILENO), .echo = true});
+            session.show_with([&view](const std::string& line) { view->line(line); });
+        }
+        int status = 0;
+        if (!voice.any()) {
+            // Outside real time the character's speech is shown as `done` performs it.
+            session.sim().sim_agent().on_perform([&view](const sim::QueuedRequest& request, std::int32_t result) {
+                if (result == platform::kRequestComplete) view->performing(request);
+            });
+            status = play_tour(session, nullptr, tour, file);
+            session.sim().sim_agent().on_perform({});
+        } else {
+            status = with_voice(voice, warnings, warnings, [&](Voice* heard) {
+                LiveCharacter live(session.sim(), heard);
+                if (view) live.on_start([&view](const sim::QueuedRequest& request) { view->performing(request); });
+                session.on_done([&live](std::optional<std::int64_t> n) { live.perform(n); });
+                const int played = play_tour(session, &live, tour, file);
+                live.stop();
+                session.on_done({});
+                return played;
+            });
+        }
+        if (view) view->flush();
+        session.show_with({});
+        return status;
     });
 }
 

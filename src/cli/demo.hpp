@@ -8,10 +8,11 @@
 
 namespace cli {
 
-// `dezaror demo --voice` or `--wav`: the tour's lines one after another in real time, the
-// character performing as it goes and the transcript printed as it happens. A pause of the user's
-// comes before each line the character is not busy with.
+// `dezaror demo`: the tour's lines one after another. With a voice (`--voice` or `--wav`) in real
+// time, the character performing as it goes, and a pause of the user's before each line the
+// character is not busy with; without one as fast as the character's queue allows. What happens is
+// shown as it happens, as the transcript or as a person watching would see it.
 int demo(const SimInputs& inputs, const VoiceOptions& voice, std::istream& tour, const std::string& file,
-         std::ostream& out, std::ostream& warnings);
+         std::ostream& out, std::ostream& warnings, Shown shown = Shown::Transcript);
 
 }  // namespace cli

@@ -30,9 +30,17 @@ struct InputError : std::runtime_error {
     int line;
 };
 
-// The mailbox at `path` (a mailbox JSON file, a Maildir folder or an mbox file), or the bundled
-// sample without one. Throws InputError.
+// The mailbox at `path`, or the bundled sample without one. What kind it is is told from the
+// content: a mailbox JSON file, a Maildir folder, an mbox file or a single message. Throws
+// InputError, also for a path of none of these kinds.
 sim::Mailbox load_mailbox_input(const std::optional<std::string>& path);
+
+// Throws InputError naming `path` and the system's reason when it is no file that can be read (a
+// folder included).
+void check_readable_file(const std::string& path);
+// Throws InputError naming `path` and the reason when no file can be written there: a folder, or a
+// folder that does not exist or refuses writing. Nothing is created.
+void check_writable_file(const std::string& path);
 
 // The user's own settings store, under the XDG config directory; its folder is created.
 std::filesystem::path user_settings_file();

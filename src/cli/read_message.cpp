@@ -7,7 +7,11 @@
 #include <vector>
 
 #include "addin/connect.hpp"
+#include "cli/live.hpp"
+#include "platform/agent.hpp"
+#include "cli/commands.hpp"
 #include "cli/inputs.hpp"
+#include "cli/text_tools.hpp"
 #include "sim/edge.hpp"
 #include "sim/mail_import.hpp"
 #include "sim/sim_platform.hpp"
@@ -67,6 +71,73 @@ int read_message(const std::filesystem::path& eml, std::ostream& out, std::ostre
     sim.quit();
     out.flush();
     return 0;
+}
+
+int read_messages(const std::filesystem::path& file, std::optional<std::size_t> index, const VoiceOptions& voice,
+                  std::ostream& out, std::ostream& err) {
+    if (!voice.any() && !index && !read_file(file.string()).starts_with("From "))
+        return read_message(file, out, err);
+    sim::MailImport loaded;
+    try {
+        loaded = read_file(file.string()).starts_with("From ") ? sim::load_mbox(file) : sim::load_eml(file);
+    } catch (const sim::UsageError& e) {
+        err << "! " << e.what() << '\n';
+        return kUnusable;
+    } catch (const InputError& e) {
+        err << e.report() << '\n';
+        return kUnusable;
+    }
+    for (const auto& problem : loaded.problems) err << "! " << problem << '\n';
+    std::vector<std::string> ids;
+    for (const auto& item : loaded.mailbox.folders.front().items) ids.push_back(item.entry_id);
+    if (ids.empty()) {
+        err << "! " << file.string() << ": holds no message that can be read\n";
+        return kUnusable;
+    }
+    if (index && *index > ids.size()) {
+        err << "! " << file.string() << ": --index " << *index << ": it holds " << ids.size()
+            << (ids.size() == 1 ? " message\n" : " messages\n");
+        return kUnusable;
+    }
+    const auto count = ids.size();
+    if (index) ids = {ids[*index - 1]};
+
+    sim::SimPlatform sim{std::move(loaded.mailbox)};
+    addin::Connect addin{sim};
+    sim.start(addin);
+    sim.click_button();
+    sim.perform_all();
+    return with_voice(voice, err, err, [&](Voice* heard) {
+        // What the character says of each message, as it chose to say it.
+        bool reading = false;
+        sim.sim_agent().on_perform([&](const sim::QueuedRequest& request, std::int32_t status) {
+            if (request.action == sim::QueuedRequest::Action::Play && request.text == "Read") reading = true;
+            if (!heard || !reading || status != platform::kRequestComplete || !is_speech(request)) return;
+            const auto sound = heard->speech(request.said);
+            heard->play(sound);
+            heard->record(sound);
+        });
+        for (std::size_t n = 0; n < ids.size(); ++n) {
+            if (count > 1) out << "message " << (index ? *index : n + 1) << " of " << count << '\n';
+            reading = false;
+            sim.select({ids[n]});
+            sim.transcript().clear();
+            sim.say("read this message");
+            sim.perform_all();
+            bool started = false;
+            for (const auto& line : sim.transcript().take()) {
+                if (!started) {
+                    started = starts_reading(line);
+                    continue;
+                }
+                if (auto text = spoken_text(line)) out << *text << '\n';
+            }
+        }
+        sim.sim_agent().on_perform({});
+        sim.quit();
+        out.flush();
+        return 0;
+    });
 }
 
 }  // namespace cli

@@ -2,12 +2,15 @@
 
 #include <editline/readline.h>
 #include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
@@ -19,6 +22,9 @@
 
 #include "character/form.hpp"
 #include "cli/live.hpp"
+#include "cli/view.hpp"
+#include "platform/agent.hpp"
+#include "sim/outlook.hpp"
 #include "cli/scenario.hpp"
 #include "cli/session.hpp"
 
@@ -52,8 +58,183 @@ Faults and inspection:
   fault CALL [N] | heal CALL        a platform call fails, N times or until healed
   setting KEY VALUE                 a value in the settings store
   show settings | show menu | show state FIELD... | show item ID | show folder PATH
-help lists these commands; Ctrl-D takes the character down and ends the prompt.
+help lists these commands; Tab completes commands, spoken commands after say, ids and folders.
+Ctrl-C cuts what the character is saying; Ctrl-C twice, or Ctrl-D, takes the character down and ends the prompt.
 )";
+
+constexpr std::string_view kBanner =
+    "dezaror: the mail client and its character at a prompt; type help for the commands, Ctrl-D to leave.\n";
+
+// A second Ctrl-C this soon after the first leaves the prompt.
+constexpr std::chrono::seconds kSecondInterrupt{2};
+
+// The scenario commands by their first word, for completion.
+constexpr auto kCommands = std::to_array<std::string_view>({
+    "start", "quit", "click", "folder", "select", "view", "open", "close", "activate", "arrive", "remove", "mark",
+    "reminder", "send", "pick", "addfolder", "removefolder", "say", "menu", "done", "fail", "wait", "tick", "fault",
+    "heal", "setting", "show", "help",
+});
+
+// The commands whose first argument is an item id, with the words they take besides ids.
+struct IdCommand {
+    std::string_view command;
+    std::vector<std::string_view> words;
+};
+
+const std::vector<IdCommand>& id_commands() {
+    static const std::vector<IdCommand> commands{
+        {"select", {"none"}}, {"open", {}},     {"close", {"explorer"}}, {"activate", {"explorer", "none", "other"}},
+        {"remove", {}},       {"mark", {}},     {"reminder", {}},         {"send", {}},
+    };
+    return commands;
+}
+
+volatile std::sig_atomic_t interrupted = 0;
+void on_interrupt(int) { interrupted = 1; }
+
+// Ctrl-C at the prompt is the program's to handle while it runs, and the default's again after.
+class InterruptKey {
+public:
+    InterruptKey() {
+        struct sigaction action {};
+        action.sa_handler = &on_interrupt;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &previous_);
+    }
+    ~InterruptKey() { ::sigaction(SIGINT, &previous_, nullptr); }
+    InterruptKey(const InterruptKey&) = delete;
+    InterruptKey& operator=(const InterruptKey&) = delete;
+    static bool take() { return std::exchange(interrupted, 0) != 0; }
+
+private:
+    struct sigaction previous_ {};
+};
+
+std::vector<std::string> split_words(std::string_view text) {
+    std::vector<std::string> words;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const auto start = text.find_first_not_of(" \t", at);
+        if (start == std::string_view::npos) break;
+        const auto end = std::min(text.find_first_of(" \t", start), text.size());
+        words.emplace_back(text.substr(start, end - start));
+        at = end;
+    }
+    return words;
+}
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    for (auto& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// The menu's enabled commands as one would say them: captions without their key marks.
+std::vector<std::string> spoken_commands(Session& session) {
+    std::vector<std::string> spoken;
+    auto& agent = session.sim().sim_agent();
+    if (!agent.loaded()) return spoken;
+    for (const auto& entry : agent.menu_lines()) {
+        std::string_view caption = entry;
+        if (caption.starts_with("menu: ")) caption.remove_prefix(6);
+        if (caption.ends_with(" (greyed)")) continue;
+        std::string said;
+        for (const char c : caption)
+            if (c != '&') said += c;
+        spoken.push_back(lower(said));
+    }
+    return spoken;
+}
+
+std::vector<std::string> item_ids(Session& session) {
+    std::vector<std::string> ids;
+    for (const auto& path : session.folder_paths()) {
+        try {
+            auto words = split_words(session.sim().sim_outlook().show_folder(path));
+            // "PATH ID ID ...": a path may hold blanks, so the ids are the words the path leaves.
+            const auto path_words = split_words(path).size();
+            if (words.size() > path_words) ids.insert(ids.end(), words.begin() + static_cast<std::ptrdiff_t>(path_words), words.end());
+        } catch (const std::exception&) {
+            // A folder removed meanwhile holds nothing to complete.
+        }
+    }
+    return ids;
+}
+
+// What may follow `before` (the line up to the word being completed), as whole words; the words
+// after `say` are completed as the phrases they belong to.
+std::vector<std::string> completions(Session& session, std::string_view before) {
+    const auto words = split_words(before);
+    std::vector<std::string> out;
+    if (words.empty()) {
+        out.assign(kCommands.begin(), kCommands.end());
+        return out;
+    }
+    const auto& first = words.front();
+    if (first == "say") {
+        const auto typed = words.size() > 1 ? lower(before.substr(before.find("say") + 3)) : std::string();
+        const auto said = split_words(typed);
+        for (const auto& phrase : spoken_commands(session)) {
+            const auto phrase_words = split_words(phrase);
+            if (phrase_words.size() <= said.size()) continue;
+            if (!std::equal(said.begin(), said.end(), phrase_words.begin())) continue;
+            std::string rest;
+            for (auto w = phrase_words.begin() + static_cast<std::ptrdiff_t>(said.size()); w != phrase_words.end(); ++w)
+                rest += (rest.empty() ? "" : " ") + *w;
+            out.push_back(rest);
+        }
+        return out;
+    }
+    if (words.size() > 2) return out;
+    if (words.size() == 2) {
+        if (first == "mark") return {"read", "unread"};
+        if (first == "show" && words[1] == "item") return item_ids(session);
+        if (first == "show" && words[1] == "folder") return session.folder_paths();
+        return out;
+    }
+    for (const auto& c : id_commands()) {
+        if (c.command != first) continue;
+        out = item_ids(session);
+        out.insert(out.end(), c.words.begin(), c.words.end());
+        return out;
+    }
+    if (first == "folder" || first == "pick") {
+        out = session.folder_paths();
+        if (first == "pick") out.emplace_back("cancel");
+    } else if (first == "click") {
+        out = {"button", "menu"};
+    } else if (first == "show") {
+        out = {"settings", "menu", "state", "item", "folder"};
+    } else if (first == "fail") {
+        out = {"next"};
+    }
+    return out;
+}
+
+Session* completing = nullptr;
+
+char* complete_next(const char* text, int state) {
+    static std::vector<std::string> matches;
+    static std::size_t next = 0;
+    if (state == 0) {
+        matches.clear();
+        next = 0;
+        const std::string_view line(::rl_line_buffer, static_cast<std::size_t>(::rl_point));
+        const std::string_view word(text);
+        if (completing) {
+            for (auto& candidate : completions(*completing, line.substr(0, line.size() - word.size())))
+                if (candidate.starts_with(word)) matches.push_back(std::move(candidate));
+        }
+    }
+    if (next >= matches.size()) return nullptr;
+    return ::strdup(matches[next++].c_str());
+}
+
+char** complete(const char* text, int, int) {
+    // Never file names: the prompt knows its own words.
+    ::rl_attempted_completion_over = 1;
+    return ::rl_completion_matches(text, &complete_next);
+}
 
 // The prompt's history survives the session, kept with the user's other state files.
 std::filesystem::path history_file() {
@@ -104,7 +285,10 @@ public:
         if (!terminal_) return;
         // The editor must know its reader before anything starts it, reading the history included.
         active_ = this;
+        // The prompt handles Ctrl-C itself; the editor leaves the signals alone.
+        ::rl_catch_signals = 0;
         ::rl_getc_function = &LineInput::read_key;
+        ::rl_attempted_completion_function = &complete;
         history_ = history_file();
         if (!history_.empty()) {
             std::error_code ignored;
@@ -148,6 +332,16 @@ public:
     void redraw_prompt() {
         if (!terminal_ || ended_) return;
         ::rl_forced_update_display();
+    }
+
+    // After Ctrl-C: the line typed so far is dropped and the prompt drawn afresh.
+    void discard_line() {
+        if (!terminal_ || ended_) return;
+        ::rl_callback_handler_remove();
+        typed_.clear();
+        typed_known_ = true;
+        ::rl_callback_handler_install(kPrompt, &LineInput::take_line);
+        prompt_fresh_ = true;
     }
 
     // Whether the editor drew a fresh prompt since last asked.
@@ -247,6 +441,15 @@ private:
     std::filesystem::path history_;
 };
 
+// Ctrl-C cuts what the character is saying, as the listening key does, without a word heard: the
+// speech ends interrupted and a reading holds at that piece, to be continued.
+void cut_speech(Session& session) {
+    auto& agent = session.sim().sim_agent();
+    const auto head = agent.head();
+    if (!agent.loaded() || !head || head->action != sim::QueuedRequest::Action::Speak) return;
+    session.sim().edge().deliver("Interrupt", [&] { agent.character(character::kCharacterID)->stop_all(); });
+}
+
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
     if (first == std::string_view::npos) return {};
@@ -257,16 +460,34 @@ std::string_view trimmed(std::string_view text) {
 
 std::string_view repl_help() { return kHelp; }
 
-int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, std::ostream& warnings) {
+int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, std::ostream& warnings, Shown how) {
+    const InterruptKey interrupt_key;
     LineInput input;
     PromptOutput guarded(out.rdbuf());
     std::ostream shown(input.terminal() ? &guarded : out.rdbuf());
+    PromptOutput guarded_warnings(warnings.rdbuf());
+    std::ostream errors(input.terminal() ? &guarded_warnings : warnings.rdbuf());
     // What happens is shown as it happens, not when a buffer fills.
     shown.setf(std::ios::unitbuf);
-    return with_voice(voice, shown, warnings, [&](Voice* heard) {
-        return with_session(inputs, shown, [&](Session& session) {
+    errors.setf(std::ios::unitbuf);
+    // The mailbox and settings are loaded before the voice starts, so an unusable one writes no WAV.
+    return with_session(inputs, shown, errors, [&](Session& session) {
+        return with_voice(voice, errors, errors, [&](Voice* heard) {
             LiveCharacter live(session.sim(), heard);
             session.on_done([&live](std::optional<std::int64_t> n) { live.perform(n); });
+            std::optional<PersonView> view;
+            if (how == Shown::Person) {
+                view.emplace(session.sim(), shown, errors,
+                             ViewOptions{.colour = colour_wanted(STDOUT_FILENO), .echo = !input.terminal()});
+                session.show_with([&view](const std::string& line) { view->line(line); });
+                live.on_start([&view](const sim::QueuedRequest& request) { view->performing(request); });
+            } else if (input.terminal()) {
+                // The prompt's line already shows what was typed.
+                session.show_with([&shown](const std::string& line) {
+                    if (!line.starts_with("> ")) shown << line << '\n';
+                });
+            }
+            completing = &session;
             Place place{std::string(kReplName), 0};
             const auto run = [&](std::string_view line) {
                 ++place.line;
@@ -277,28 +498,54 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
                 }
                 live.advance();
             };
-            if (input.terminal()) guarded.prompt_drawn();
-            while (!input.ended()) {
-                live.advance();
-                while (auto line = input.next()) run(*line);
+            const auto show_prompt = [&] {
                 if (input.terminal() && !guarded.prompt_shown()) {
                     input.redraw_prompt();
                     guarded.prompt_drawn();
+                    guarded_warnings.prompt_drawn();
                 }
+            };
+            if (input.terminal()) {
+                shown << kBanner;
+                guarded.prompt_drawn();
+                guarded_warnings.prompt_drawn();
+                input.redraw_prompt();
+            }
+            std::optional<std::chrono::steady_clock::time_point> last_interrupt;
+            while (!input.ended()) {
+                live.advance();
+                if (InterruptKey::take()) {
+                    const auto now = std::chrono::steady_clock::now();
+                    if (last_interrupt && now - *last_interrupt < kSecondInterrupt) break;
+                    last_interrupt = now;
+                    cut_speech(session);
+                    live.advance();
+                    shown << "^C (Ctrl-C again to leave)\n";
+                    input.discard_line();
+                }
+                while (auto line = input.next()) run(*line);
+                if (view && live.idle()) view->flush();
+                show_prompt();
                 if (input.ended()) break;
                 input.wait(live.deadline());
-                if (input.take_fresh_prompt()) guarded.prompt_drawn();
+                if (input.take_fresh_prompt()) {
+                    guarded.prompt_drawn();
+                    guarded_warnings.prompt_drawn();
+                }
             }
+            completing = nullptr;
             if (input.terminal()) shown << '\n';
-            // The end of the input takes the character down as a click on its button does: it
-            // says goodbye and leaves, and its settings are saved.
+            // Leaving takes the character down as a click on its button does: it says goodbye and
+            // leaves, and its settings are saved.
             const auto* form = session.addin().form();
             if (form && form->bAgentLoaded) {
                 run("click button");
                 run("done");
             }
             live.stop();
+            if (view) view->flush();
             session.on_done({});
+            session.show_with({});
             return 0;
         });
     });

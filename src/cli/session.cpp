@@ -17,7 +17,21 @@ Session::Session(sim::SimPlatform& sim, std::ostream& out) : sim_(sim), out_(out
     sim_.transcript().set_sink([this](const std::string& line) { out_ << line << '\n'; });
 }
 
+Session::Session(sim::SimPlatform& sim, std::ostream& out, platform::Extensibility& played, FieldReader fields)
+    : Session(sim, out) {
+    played_ = &played;
+    fields_ = std::move(fields);
+}
+
 Session::~Session() { sim_.transcript().set_sink({}); }
+
+void Session::show_with(std::function<void(const std::string&)> sink) {
+    if (!sink) {
+        sim_.transcript().set_sink([this](const std::string& line) { out_ << line << '\n'; });
+        return;
+    }
+    sim_.transcript().set_sink(std::move(sink));
+}
 
 bool Session::execute(std::string_view line, const Place& place) {
     const auto text = strip_comment(line);
@@ -50,7 +64,7 @@ void Session::perform(const Command& c) {
     const auto& a = c.args;
     switch (c.verb) {
         case Verb::Start:
-            sim_.start(addin_);
+            sim_.start(*played_);
             break;
         case Verb::Quit:
             sim_.quit();
@@ -176,11 +190,11 @@ void Session::perform(const Command& c) {
 // The form belongs to the add-in, not to the platform, so the session answers for it.
 void Session::show_state(const Command& c) {
     auto* form = addin_.form();
-    if (!form) throw sim::UsageError("the add-in has no form before \"start\"");
+    if (!form && !fields_) throw sim::UsageError("the add-in has no form before \"start\"");
     // Every field is checked before any is printed, so a misspelt field prints nothing.
     std::vector<std::string> lines;
     for (const auto& field : c.args) {
-        auto value = character::describe_field(*form, field);
+        auto value = fields_ ? fields_(field) : character::describe_field(*form, field);
         if (!value) throw sim::UsageError(fmt::format("the form has no field \"{}\"", field));
         lines.push_back(fmt::format("state: {} = {}", field, *value));
     }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "addin/connect.hpp"
 #include "cli/inputs.hpp"
@@ -20,6 +21,11 @@ class Session {
 public:
     // Transcript lines go to `out` as they happen.
     Session(sim::SimPlatform& sim, std::ostream& out);
+    // The form's field of that name as `show state` prints it; empty when the form has no such field.
+    using FieldReader = std::function<std::optional<std::string>(std::string_view field)>;
+    // Plays the lines against another add-in than the one built in (the same add-in behind another
+    // edge), whose form answers `show state` through `fields`.
+    Session(sim::SimPlatform& sim, std::ostream& out, platform::Extensibility& played, FieldReader fields);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -29,6 +35,12 @@ public:
 
     // Runs every line of `in` until the first unusable one; the exit status.
     int run(std::istream& in, std::string_view file);
+
+    // Where transcript lines go from now on, instead of `out`: the person's view, or a filter.
+    void show_with(std::function<void(const std::string&)> sink);
+
+    // The folder paths of the mailbox the session was built on, for completing them at the prompt.
+    std::vector<std::string>& folder_paths() { return folder_paths_; }
 
     addin::Connect& addin() { return addin_; }
     sim::SimPlatform& sim() { return sim_; }
@@ -44,8 +56,11 @@ private:
     sim::SimPlatform& sim_;
     std::ostream& out_;
     std::function<void(std::optional<std::int64_t>)> done_;
+    std::vector<std::string> folder_paths_;
     // The add-in is destroyed before the platform it is subscribed to, which the caller owns.
     addin::Connect addin_;
+    platform::Extensibility* played_ = &addin_;
+    FieldReader fields_;
 };
 
 // "! FILE:LINE: message", or "! FILE: message" when the line is not known.
