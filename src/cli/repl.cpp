@@ -506,10 +506,10 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
                 }
             };
             if (input.terminal()) {
-                shown << kBanner;
+                // The editor drew its prompt as it started: the banner goes above it.
                 guarded.prompt_drawn();
                 guarded_warnings.prompt_drawn();
-                input.redraw_prompt();
+                shown << kBanner;
             }
             std::optional<std::chrono::steady_clock::time_point> last_interrupt;
             while (!input.ended()) {
@@ -522,6 +522,8 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
                     live.advance();
                     shown << "^C (Ctrl-C again to leave)\n";
                     input.discard_line();
+                    guarded.prompt_drawn();
+                    guarded_warnings.prompt_drawn();
                 }
                 while (auto line = input.next()) run(*line);
                 if (view && live.idle()) view->flush();

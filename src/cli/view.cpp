@@ -138,7 +138,6 @@ std::string PersonView::paint(std::string_view text, std::string_view colour) co
 void PersonView::line(const std::string& line) {
     std::string_view text = line;
     if (text.starts_with("> ")) {
-        flush();
         show_echo(text.substr(2));
         return;
     }
@@ -174,8 +173,10 @@ void PersonView::show_echo(std::string_view command) {
     auto rest = command;
     const auto verb = word(rest);
     inspecting_ = verb == "show";
-    if (options_.echo && std::ranges::find(kQuietCommands, verb) == kQuietCommands.end())
-        out_ << paint(fmt::format("> {}", command), kDim) << '\n';
+    // An animation going on while the user only lets time pass may still lead into speech.
+    if (std::ranges::find(kQuietCommands, verb) != kQuietCommands.end()) return;
+    flush();
+    if (options_.echo) out_ << paint(fmt::format("> {}", command), kDim) << '\n';
     // The user opens the character's menu to choose from it: what it offers is seen first.
     if (verb != "menu" || !sim_.sim_agent().loaded()) return;
     std::vector<std::string> entries;
