@@ -70,9 +70,11 @@ inline constexpr EventMember kFolderChange{kFoldersEvents, L"FolderChange", 0xF0
 inline constexpr EventMember kFolderRemove{kFoldersEvents, L"FolderRemove", 0xF003};
 inline constexpr EventMember kClick{kButtonEvents, L"Click", 1};
 inline constexpr EventMember kRequestComplete{kAgentEvents, L"RequestComplete", 11};
-inline constexpr EventMember kCommand{kAgentEvents, L"Command", 12};
-inline constexpr EventMember kListenStart{kAgentEvents, L"ListenStart", 26};
-inline constexpr EventMember kListenComplete{kAgentEvents, L"ListenComplete", 27};
+inline constexpr EventMember kShutdown{kAgentEvents, L"Shutdown", 12};
+inline constexpr EventMember kCommand{kAgentEvents, L"Command", 17};
+inline constexpr EventMember kHelpComplete{kAgentEvents, L"HelpComplete", 26};
+inline constexpr EventMember kListenStart{kAgentEvents, L"ListenStart", 27};
+inline constexpr EventMember kListenComplete{kAgentEvents, L"ListenComplete", 28};
 }  // namespace events
 
 }  // namespace win
