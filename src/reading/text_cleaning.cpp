@@ -1,5 +1,7 @@
 #include "reading/text_cleaning.hpp"
 
+#include "reading/html_characters.hpp"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -174,10 +176,10 @@ private:
 };
 
 // What the scan does with a byte outside markup. A "|" is a blank: the character would take it as the separator
-// between alternative wordings. Control characters and every byte of a non-ASCII character are dropped: the voice
-// would spell them out or stumble.
-// Pattern characters are text that the decoration filter must see.
-enum class ByteKind : std::uint8_t { Text, Blank, Dropped, Pattern, TagOpen, TagClose, Ampersand };
+// between alternative wordings. Control characters are dropped: the voice would spell them out or stumble.
+// Pattern characters are text that the decoration filter must see. A byte above ASCII begins or continues a UTF-8
+// character, which is looked at whole.
+enum class ByteKind : std::uint8_t { Text, Blank, Dropped, Pattern, TagOpen, TagClose, Ampersand, NonAscii };
 
 constexpr std::array<ByteKind, 256> kKindOf = [] {
     std::array<ByteKind, 256> table{};
@@ -188,6 +190,7 @@ constexpr std::array<ByteKind, 256> kKindOf = [] {
     table['<'] = ByteKind::TagOpen;
     table['>'] = ByteKind::TagClose;
     table['&'] = ByteKind::Ampersand;
+    for (unsigned c = 0x80; c < 256; ++c) table[c] = ByteKind::NonAscii;
     return table;
 }();
 
@@ -325,7 +328,8 @@ std::string_view entity_replacement(std::string_view html, std::size_t pos) {
     return {};
 }
 
-constexpr std::size_t kMaxEntityName = 10;
+// The longest name of a named reference has 31 letters.
+constexpr std::size_t kMaxEntityName = 32;
 
 bool is_entity_name_char(char c) {
     c = lower(c);
@@ -396,7 +400,8 @@ BlockBits classify_block(const char* in) {
     const unsigned word = mask(_mm_andnot_si128(_mm_or_si128(other, bar), printable));
     const __m128i space = bits(' ');
     const unsigned blank = mask(_mm_or_si128(_mm_or_si128(space, bar), _mm_or_si128(bits('\r'), bits('\n'))));
-    const unsigned other_bits = mask(other);
+    // Bytes above ASCII have their top bit set.
+    const unsigned other_bits = mask(other) | mask(chunk);
     return {word, 0xFFFFu & ~word & ~other_bits, blank, mask(space), other_bits};
 #else
     BlockBits b{};
@@ -548,6 +553,170 @@ constexpr std::array<std::uint8_t, 256> kTextStep = [] {
     return static_cast<std::size_t>(in - html.data());
 }
 
+// The character of well-formed UTF-8 at the start of `text`, and its length; a length of 0 when the bytes there are
+// malformed: a stray continuation byte, a sequence cut short, an overlong form, a surrogate or a value beyond Unicode.
+struct Utf8Character {
+    char32_t c = 0;
+    std::size_t length = 0;
+};
+
+Utf8Character decode_utf8(std::string_view text) {
+    if (text.empty()) return {};
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80) return {lead, 1};
+    std::size_t length = 0;
+    char32_t c = 0;
+    char32_t least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2, c = lead & 0x1Fu, least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3, c = lead & 0x0Fu, least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4, c = lead & 0x07u, least = 0x10000;
+    } else {
+        return {};
+    }
+    if (text.size() < length) return {};
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto b = static_cast<unsigned char>(text[k]);
+        if ((b & 0xC0) != 0x80) return {};
+        c = (c << 6) | (b & 0x3Fu);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {};
+    return {c, length};
+}
+
+std::string encode_utf8(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+// The plain ASCII the voice reads well for a typographic character: quotes, apostrophes, dashes and the ellipsis; a
+// blank for the spaces of every width. Empty for any other character.
+std::string_view ascii_counterpart(char32_t c) {
+    switch (c) {
+        case 0x2018: case 0x2019: case 0x201A: case 0x201B: case 0x2032:
+            return "'";
+        case 0x201C: case 0x201D: case 0x201E: case 0x201F: case 0x2033:
+            return "\"";
+        case 0x2010: case 0x2011: case 0x2012: case 0x2013: case 0x2014: case 0x2015: case 0x2212:
+            return "-";
+        case 0x2026:
+            return "...";
+        case 0x00A0: case 0x1680: case 0x202F: case 0x205F: case 0x3000:
+            return " ";
+        default:
+            return c >= 0x2000 && c <= 0x200A ? " " : std::string_view{};
+    }
+}
+
+// Writes one character of the text, given as its code point and its UTF-8 bytes, as the scan treats text: printable
+// ASCII, and letters, marks, digits and punctuation of every script, are written; typographic characters become
+// their ASCII counterparts; blanks collapse; control characters and other symbols are dropped.
+void put_character(char32_t c, std::string_view utf8, DecorationFilter& out, bool& last_blank) {
+    const auto put_blank = [&] {
+        if (!last_blank) out.put_plain(' ');
+        last_blank = true;
+    };
+    if (c < 0x80) {
+        switch (kKindOf[c]) {
+            case ByteKind::Blank:
+                put_blank();
+                return;
+            case ByteKind::Dropped:
+                return;
+            default:
+                out.put(static_cast<char>(c));
+                last_blank = false;
+                return;
+        }
+    }
+    if (const std::string_view ascii = ascii_counterpart(c); !ascii.empty()) {
+        if (ascii == " ") {
+            put_blank();
+        } else {
+            out.put(ascii);
+            last_blank = false;
+        }
+        return;
+    }
+    if (!is_kept_character(c)) return;
+    out.put_plain(utf8);
+    last_blank = false;
+}
+
+// Writes the UTF-8 character at `pos` and returns its length; a malformed byte is dropped alone.
+std::size_t put_utf8_character(std::string_view html, std::size_t pos, DecorationFilter& out, bool& last_blank) {
+    const Utf8Character character = decode_utf8(html.substr(pos, 4));
+    if (character.length == 0) return 1;
+    put_character(character.c, html.substr(pos, character.length), out, last_blank);
+    return character.length;
+}
+
+// The character a numeric reference ("#233", "#xE9") stands for, or 0 when it is malformed or stands for none.
+char32_t numeric_reference(std::string_view digits) {
+    unsigned base = 10;
+    if (!digits.empty() && (digits[0] == 'x' || digits[0] == 'X')) {
+        base = 16;
+        digits.remove_prefix(1);
+    }
+    if (digits.empty()) return 0;
+    std::uint32_t value = 0;
+    for (const char d : digits) {
+        unsigned v = 0;
+        if (d >= '0' && d <= '9') {
+            v = static_cast<unsigned>(d - '0');
+        } else if (base == 16 && lower(d) >= 'a' && lower(d) <= 'f') {
+            v = static_cast<unsigned>(lower(d) - 'a' + 10);
+        } else {
+            return 0;
+        }
+        value = value * base + v;
+        if (value > 0x10FFFF) return 0;
+    }
+    if (value >= 0xD800 && value <= 0xDFFF) return 0;
+    return value;
+}
+
+// Whether a reference to `c` is decoded. Markup characters and other ASCII symbols ("&lt;", "&verbar;") stay
+// dropped, as all symbols are: only letters, digits, punctuation and blanks are worth hearing.
+bool is_kept_reference(char32_t c) {
+    if (c >= 0x80) return true;
+    const auto ascii = static_cast<char>(c);
+    return (ascii >= '0' && ascii <= '9') || (lower(ascii) >= 'a' && lower(ascii) <= 'z') || ascii == ' ' ||
+           ascii == '\r' || ascii == '\n' || std::string_view("!\"#%&'()*,-./:;?@[\\]_{}").find(ascii) != std::string_view::npos;
+}
+
+// Writes what the reference `name` (between "&" and ";") stands for; an unknown or malformed one writes nothing.
+void put_reference(std::string_view name, DecorationFilter& out, bool& last_blank) {
+    if (name.starts_with('#')) {
+        const char32_t c = numeric_reference(name.substr(1));
+        if (c != 0 && is_kept_reference(c)) put_character(c, encode_utf8(c), out, last_blank);
+        return;
+    }
+    for (std::string_view value = named_reference(name); !value.empty();) {
+        const Utf8Character character = decode_utf8(value);
+        if (character.length == 0 || !is_kept_reference(character.c)) return;
+        put_character(character.c, value.substr(0, character.length), out, last_blank);
+        value.remove_prefix(character.length);
+    }
+}
+
 }  // namespace
 
 std::string HtmlToText(std::string_view html) {
@@ -585,7 +754,9 @@ std::string HtmlToText(std::string_view html) {
             if (i == end) break;
         }
         const char o = html[i];
-        if (kKindOf[static_cast<unsigned char>(o)] == ByteKind::Pattern) {
+        if (kKindOf[static_cast<unsigned char>(o)] == ByteKind::NonAscii) {
+            i += put_utf8_character(html, i, out, last_blank) - 1;
+        } else if (kKindOf[static_cast<unsigned char>(o)] == ByteKind::Pattern) {
             out.put(o);
             last_blank = false;
         } else if (o == '>') {
@@ -625,7 +796,11 @@ std::string HtmlToText(std::string_view html) {
             in_tag = true;
         } else if (const std::size_t length = entity_length(html, i, end)) {
             // Through the filter: the full stop of "&#x2e;" may complete a row of dots.
-            out.put(entity_replacement(html, i));
+            if (const std::string_view replacement = entity_replacement(html, i); !replacement.empty()) {
+                out.put(replacement);
+            } else {
+                put_reference(html.substr(i + 1, length - 2), out, last_blank);
+            }
             i += length - 1;
         } else {
             out.put_plain('&');

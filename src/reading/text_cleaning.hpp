@@ -9,7 +9,9 @@ namespace reading {
 
 // The readable text of an HTML body: the part between "<body" and "</body" (the whole text when there is no body
 // tag), without tags, scripts, style sheets and select lists, with line breaks where the markup breaks lines, blanks
-// collapsed, only printable ASCII kept, passed through DropDecoration and ended by CR LF.
+// collapsed, passed through DropDecoration and ended by CR LF. Printable ASCII is kept, and so are letters, marks,
+// digits and punctuation of every script; typographic quotes, dashes, ellipses and spaces become plain ASCII; other
+// symbols, control characters and malformed UTF-8 are dropped. Character references are decoded.
 std::string HtmlToText(std::string_view html);
 
 // The text without separator rows: every "***", "===", "---", "+++", "___", "~~~", "###" and "...." removed, one

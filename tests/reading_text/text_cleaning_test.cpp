@@ -59,7 +59,7 @@ std::string html_to_text_literally(const std::string& html) {
     for (std::size_t i = start; i < end; ++i) {
         const char c = low[i];
         std::size_t j = i + 1;
-        while (c == '&' && j < end && j - i <= 10 &&
+        while (c == '&' && j < end && j - i <= 32 &&
                (std::isalnum(static_cast<unsigned char>(low[j])) || low[j] == '#'))
             ++j;
         if (c == '<') {
@@ -88,7 +88,15 @@ std::string html_to_text_literally(const std::string& html) {
             if (at(i, {"&nbsp;", "&#160;"})) text += " ";
             if (at(i, {"&amp;", "&#38;"})) text += " & ";
             if (at(i, {"&#x2e;"})) text += ". ";
+            if (at(i, {"&eacute;"})) text += "\xc3\xa9", last = 'a';
             i = j;
+        } else if (at(i, {"\xe2\x80\x99"})) {
+            text += '\'', last = '\'', i += 2;
+        } else if (at(i, {"\xc2\xa0"})) {
+            if (last != ' ') text += ' ';
+            last = ' ', i += 1;
+        } else if (static_cast<unsigned char>(c) >= 0x80) {
+            text += c, last = c;
         } else if (c == '\r' || c == '\n' || (c >= 32 && c <= 126)) {
             const char o = (c == '\r' || c == '\n' || html[i] == '|') ? ' ' : html[i];
             if (o != ' ' || last != ' ') text += o;
@@ -96,6 +104,20 @@ std::string html_to_text_literally(const std::string& html) {
         }
     }
     return drop_decoration_by_passes(text) + "\r\n";
+}
+
+// Well-formed UTF-8: each lead byte followed by as many continuation bytes as it announces, no overlong forms.
+bool is_utf8(const std::string& text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                                                  : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
 }
 
 std::vector<std::string> corpus_files(const std::string& folder) {
@@ -132,7 +154,7 @@ TEST(HtmlToText, MarkupBreaksLinesAndBlanksCollapse) {
                                {"a\r\nb \n\n c   d", "a b c d\r\n"},
                                {"a <br> b", "a \r\nb\r\n"},  // Markup leaves the last text character alone.
                                {"a|b | c", "a b c\r\n"},
-                               {"caf\xc3\xa9\tnoir\x7f", "cafnoir\r\n"},
+                               {"caf\xc3\xa9\tnoir\x7f", "caf\xc3\xa9noir\r\n"},
                            });
 }
 
@@ -150,7 +172,9 @@ TEST(HtmlToText, ReplacesKnownEntitiesAndDropsOthers) {
                                {"a &amp; b", "a  & b\r\n"},
                                {"a&nbsp;b&#160;c&#38;d", "a b c & d\r\n"},
                                {"End&#X2E;Next &AMP;", "End. Next  & \r\n"},
-                               {"&lt;tag&gt; &eacute;t&eacute;", "tag t\r\n"},
+                               {"&lt;tag&gt; &eacute;t&#xE9;", "tag \xc3\xa9t\xc3\xa9\r\n"},
+                               {"Caf&eacute; it\xe2\x80\x99s", "Caf\xc3\xa9 it's\r\n"},
+                               {"&bogus;text&#x110000;&#xD800;&#65;&Eacute;&EACUTE;", "textA\xc3\x89\r\n"},
                                {"...&#x2e;", " \r\n"},  // The entity's full stop completes a row of dots.
                            });
 }
@@ -161,14 +185,29 @@ TEST(HtmlToText, StrayAmpersandIsText) {
                                {"AT&T rocks. Call me", "AT&T rocks. Call me\r\n"},
                                {"Q&A; more", "Q more\r\n"},
                                {"a & b; x&", "a & b; x&\r\n"},
-                               {"&;&abcdefghijk;&abcdefghij;", "&;&abcdefghijk;\r\n"},
+                               {"&;&CounterClockwiseContourIntegralXY;&abcdefghij;", "&;&CounterClockwiseContourIntegralXY;\r\n"},
                                {"R&<b>D</b>; x", "R&D; x\r\n"},
                            });
 }
 
 TEST(HtmlToText, RemovesDecoration) {
     expect_all(HtmlToText,
-               {{"a=====b ......", "a==b ..\r\n"}, {"<p>*********", "\r\n\r\n\r\n"}, {"a..\xc3\xa9..b", "ab\r\n"}});
+               {{"a=====b ......", "a==b ..\r\n"}, {"<p>*********", "\r\n\r\n\r\n"}, {"a..\x01..b", "ab\r\n"}});
+}
+
+// Every script reaches the voice; typographic characters become what the voice reads well; symbols, control
+// characters and malformed bytes are dropped.
+TEST(HtmlToText, KeepsTheCharactersOfEveryScript) {
+    expect_all(HtmlToText,
+               {
+                   {"Caf&eacute; <b>\xce\x9a\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1</b> "
+                    "\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 \xe6\x97\xa5\xe6\x9c\xac",
+                    "Caf\xc3\xa9 \xce\x9a\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1 "
+                    "\xd0\xbf\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82 \xe6\x97\xa5\xe6\x9c\xac\r\n"},
+                   {"\xe2\x80\x9cHi\xe2\x80\x9d \xe2\x80\x93 wait\xe2\x80\xa6&rsquo;", "\"Hi\" - wait...'\r\n"},
+                   {"a\xc2\xa0 \xe2\x80\x83" "b&hellip;.c", "a bc\r\n"},  // The ellipsis makes a row of dots.
+                   {"x\xe2\x82\xac\xe2\x98\x83\xef\xbf\xbd\xc3y\xed\xa0\x80\xc0\xafz\xf0\x9f", "xyz\r\n"},
+               });
 }
 
 TEST(DropDecoration, RemovesRunsPatternByPattern) {
@@ -198,7 +237,7 @@ TEST(HtmlToText, MatchesTheScanPositionByPosition) {
         "<body>", "</body>", "<BODY x>", "<p>", "<P class=a>", "<br>", "<br />", "<li>", "</LI>", "<script>",
         "</script>", "<style>", "</style>", "<select>", "</select>", "<noscript>", "</td>", "<div>", "</div>", "<b>",
         ">", "<", "&amp;", "&nbsp;", "&#X2E;", "&lt;", "&", ";", "AT&T", "a", "Word", " ", "  ", "\r\n", "\n", "|",
-        "\t", "\xc3\xa9", ".", "..", "-", "--", "=", "*", "#", "....",
+        "\t", "\xc3\xa9", "&eacute;", "\xe2\x80\x99", "\xc2\xa0", ".", "..", "-", "--", "=", "*", "#", "....",
         // The end of the body inside a tag; words and blanks longer than the blocks the scan copies at once.
         "<a title=\"</BODY>\">", "Running text of words, as most mail is ", "\r\n        \r\n        "};
     std::mt19937 random(11);
@@ -224,8 +263,9 @@ TEST(CorpusCleaning, HtmlBodiesGiveSpeakableText) {
         const std::string text = HtmlToText(html);
         ASSERT_TRUE(text.ends_with("\r\n"));
         EXPECT_EQ(text.find_first_of("<>|"), std::string::npos) << text;
-        EXPECT_TRUE(
-            std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) <= 0x7e; }));
+        EXPECT_TRUE(is_utf8(text)) << text;
+        EXPECT_EQ(text.find("\xef\xbf\xbd"), std::string::npos);
+        EXPECT_FALSE(std::any_of(text.begin(), text.end(), [](char c) { return c != '\r' && c != '\n' && c >= 0 && c < 32; }));
         EXPECT_EQ(text.find("secretXyz"), std::string::npos) << text;
         EXPECT_EQ(text.find("secretStyle"), std::string::npos) << text;
     }
