@@ -46,7 +46,7 @@ public:
     // When `advance` next has something to do; nothing while the character is idle.
     std::optional<Clock::time_point> deadline() const;
     // `done [N]` in real time: returns after n requests were performed, or when the queue is
-    // empty. Throws sim::UsageError when the queue never empties.
+    // empty: a long reading is performed to its end, however many pieces it has.
     void perform(std::optional<std::int64_t> n);
     bool idle() const;
     // Cuts what is being performed, as the program ends.

@@ -22,10 +22,6 @@ constexpr std::int32_t kErrNotLoaded = -2147213301;
 constexpr std::int32_t kErrAlreadyLoaded = -2147213303;
 constexpr std::int32_t kErrNotConnected = -2147213306;
 
-// Performing more requests than this in one `done` means the add-in queues a request for every
-// completion and the queue would never empty.
-constexpr std::int64_t kMostPerformed = 100000;
-
 [[noreturn]] void throw_not_loaded() { throw PlatformError(kErrNotLoaded, "The character is not loaded"); }
 
 [[noreturn]] void throw_invalid(std::string_view what) {
@@ -429,8 +425,6 @@ void SimAgent::perform(std::optional<std::int64_t> n) {
     deliver_stopped();
     for (std::int64_t done = 0; !n || done < *n; ++done) {
         if (queue_.empty()) return;
-        if (!n && done >= kMostPerformed)
-            throw UsageError(fmt::format("the character's queue did not empty after {} requests", kMostPerformed));
         auto r = queue_.front();
         queue_.pop_front();
         const std::int32_t status =

@@ -64,8 +64,8 @@ public:
     platform::Subscription on_listen_complete(std::function<void(const std::string&, std::int32_t)> handler) override;
 
     // `done [N]`: performs n queued requests, or with no n until the queue stays empty. Each prints
-    // `agent: done #N STATUS` and raises RequestComplete. Throws UsageError for a negative n, and
-    // when the queue never empties (an add-in that queues a request for every completion).
+    // `agent: done #N STATUS` and raises RequestComplete. Throws UsageError for a negative n. No
+    // count ends it: a reading of a long message is performed to its last piece.
     void perform(std::optional<std::int64_t> n = std::nullopt);
     void perform_all() { perform(); }
     // `fail next`: the next request performed completes with status 1.
