@@ -141,7 +141,11 @@ platform::Date Variant::to_date() const {
     using namespace std::chrono;
     constexpr auto kEpoch = local_days{year{1899} / December / 30};
     constexpr auto kNoDate = local_days{year{4501} / January / 1};
-    const auto seconds_since = static_cast<std::int64_t>(std::llround(days * 86400.0));
+    // The whole part counts days from the epoch; the fraction is the time of that day, forward from
+    // its midnight even for a day before the epoch (-1.25 is 29 December 1899, 6:00).
+    const double whole = std::trunc(days);
+    const auto seconds_since =
+        static_cast<std::int64_t>(whole) * 86400 + std::llround(std::fabs(days - whole) * 86400.0);
     const auto at = kEpoch + std::chrono::seconds{seconds_since};
     if (at >= kNoDate) return std::nullopt;
     return time_point_cast<std::chrono::seconds>(at);
@@ -183,10 +187,11 @@ std::string system_text(HRESULT hr) {
 
 }  // namespace
 
-platform::PlatformError error_from(HRESULT hr, const EXCEPINFO* info) {
+platform::PlatformError error_from(HRESULT hr, EXCEPINFO* info) {
     if (hr == DISP_E_EXCEPTION && info) {
-        EXCEPINFO filled = *info;
-        if (filled.pfnDeferredFillIn) filled.pfnDeferredFillIn(&filled);
+        // Filled in place, so the caller frees the strings the fill-in allocated.
+        if (auto fill_in = std::exchange(info->pfnDeferredFillIn, nullptr)) fill_in(info);
+        const EXCEPINFO& filled = *info;
         const std::string description = narrow(filled.bstrDescription);
         if (filled.wCode != 0)
             return platform::PlatformError(filled.wCode, description.empty() ? "Automation error" : description);

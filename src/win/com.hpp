@@ -129,8 +129,9 @@ private:
     VARIANT v_;
 };
 
-// The error the scripting runtime reports for a failed call: its number and description.
-platform::PlatformError error_from(HRESULT hr, const EXCEPINFO* info = nullptr);
+// The error the scripting runtime reports for a failed call: its number and description. A deferred
+// fill-in of `info` is run on `info` itself; its strings stay the caller's to free.
+platform::PlatformError error_from(HRESULT hr, EXCEPINFO* info = nullptr);
 inline void check(HRESULT hr) {
     if (FAILED(hr)) throw error_from(hr);
 }

@@ -1,12 +1,16 @@
 #include "win/connect_object.hpp"
 
 #include <atomic>
+#include <exception>
 #include <memory>
 #include <new>
 #include <string_view>
 
 #include "addin/connect.hpp"
+#include "character/state.hpp"
+#include "platform/failure.hpp"
 #include "win/com.hpp"
+#include "win/events.hpp"
 #include "win/extensibility.hpp"
 #include "win/host.hpp"
 #include "win/module.hpp"
@@ -31,7 +35,8 @@ HRESULT report(const platform::PlatformError& e) {
     return hr;
 }
 
-// Runs one call of the mail client's; only a platform failure becomes an error result.
+// Runs one call of the mail client's: a failure becomes an error result, never an exception
+// crossing into the mail client's process.
 template <class Body>
 HRESULT guarded(Body&& body) noexcept {
     try {
@@ -39,6 +44,10 @@ HRESULT guarded(Body&& body) noexcept {
         return S_OK;
     } catch (const platform::PlatformError& e) {
         return report(e);
+    } catch (const std::exception& e) {
+        return report(platform::PlatformError(static_cast<std::int32_t>(E_UNEXPECTED), e.what()));
+    } catch (...) {
+        return report(platform::PlatformError(static_cast<std::int32_t>(E_UNEXPECTED), "Catastrophic failure"));
     }
 }
 
@@ -48,6 +57,10 @@ constexpr std::wstring_view kNames[] = {L"OnConnection", L"OnDisconnection", L"O
 constexpr DISPID kDispConApp = 6;
 constexpr DISPID kDispConNS = 7;
 constexpr std::wstring_view kPropertyNames[] = {L"oConApp", L"oConNS"};
+// A read-only look at a field of the add-in's form by its name, as text (the form's state for
+// inspection by a test client); outside the type library.
+constexpr DISPID kDispFormField = 0x7FFF0001;
+constexpr std::wstring_view kFormFieldName = L"FormField";
 
 // The add-in class: the core's Connect over the Windows platform, exposed as IDTExtensibility2 and
 // its own dual interface _Connect. One IDispatch serves both, by name.
@@ -112,6 +125,7 @@ public:
                 if (_wcsicmp(names[0], kNames[id].data()) == 0) ids[0] = id + 1;
             for (DISPID id = 0; id < 2; ++id)
                 if (_wcsicmp(names[0], kPropertyNames[id].data()) == 0) ids[0] = kDispConApp + id;
+            if (_wcsicmp(names[0], kFormFieldName.data()) == 0) ids[0] = kDispFormField;
             if (ids[0] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
         }
         return hr;
@@ -120,6 +134,7 @@ public:
                                      EXCEPINFO* info, UINT* bad_arg) override {
         if (result) VariantInit(result);
         if (member == kDispConApp || member == kDispConNS) return property(member, flags, params, result);
+        if (member == kDispFormField) return form_field(flags, params, result);
         if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
         const UINT given = params ? params->cArgs : 0;
         const UINT wanted = member == kDispOnConnection ? 4 : member == kDispOnDisconnection ? 2 : 1;
@@ -157,6 +172,8 @@ public:
         } catch (const platform::PlatformError&) {
             if (bad_arg) *bad_arg = 0;
             return DISP_E_TYPEMISMATCH;
+        } catch (...) {
+            return E_UNEXPECTED;
         }
         if (FAILED(hr) && info) {
             *info = EXCEPINFO{};
@@ -177,6 +194,7 @@ public:
             auto app = make_application(ComPtr<IDispatch>::share(application));
             host_.set_application(app);
             connect_.OnConnection(app, connect_mode);
+            follow_explorer(ComPtr<IDispatch>::share(application));
         });
     }
     HRESULT STDMETHODCALLTYPE OnDisconnection(LONG remove_mode, SAFEARRAY**) override {
@@ -189,7 +207,7 @@ public:
         return guarded([&] { connect_.OnStartupComplete(); });
     }
     HRESULT STDMETHODCALLTYPE OnBeginShutdown(SAFEARRAY**) override {
-        return guarded([&] { connect_.OnBeginShutdown(); });
+        return guarded([&] { release_application(); });
     }
 
     HRESULT STDMETHODCALLTYPE get_oConApp(IDispatch** value) override {
@@ -208,10 +226,51 @@ public:
 private:
     ~ConnectObject() { module_unlock(); }
 
+    // The mail client waits, running on without windows, for every add-in to let go of its objects
+    // before it disconnects them: when its last explorer closes, the add-in lets go of everything.
+    void follow_explorer(const ComPtr<IDispatch>& application) {
+        explorer_close_.reset();
+        platform::skip_on_failure([&] {
+            const Dispatch app(application);
+            explorer_close_ = advise(app.get_object("ActiveExplorer"), events::kExplorerClose, [this, app](auto&) {
+                // The closing explorer is still counted while its Close runs.
+                std::int32_t open = 0;
+                platform::skip_on_failure([&] { open = Dispatch(app.get_object("Explorers")).get_int("Count"); });
+                if (open <= 1) release_application();
+            });
+        });
+    }
+
+    void release_application() {
+        connect_.OnBeginShutdown();
+        host_.set_application(nullptr);
+        explorer_close_.reset();
+    }
+
     static HRESULT give(IDispatch* object, IDispatch** out) {
         if (!out) return E_POINTER;
         *out = object;
         if (object) object->AddRef();
+        return S_OK;
+    }
+
+    // The field's value as `describe_field` gives it; Empty before the form exists, Null for a
+    // field the form does not have.
+    HRESULT form_field(WORD flags, DISPPARAMS* params, VARIANT* result) {
+        if (!(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
+        if (!params || params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+        Variant name;
+        if (FAILED(VariantCopyInd(name.get(), &params->rgvarg[0])) || name.type() != VT_BSTR) return DISP_E_TYPEMISMATCH;
+        if (!result) return S_OK;
+        auto* form = connect_.form();
+        if (!form) return S_OK;
+        const auto value = character::describe_field(*form, name.to_string());
+        if (!value) {
+            result->vt = VT_NULL;
+            return S_OK;
+        }
+        result->vt = VT_BSTR;
+        result->bstrVal = Bstr(*value).detach();
         return S_OK;
     }
 
@@ -245,6 +304,7 @@ private:
     // The host outlives the add-in, which holds references into it.
     WinHost host_;
     addin::Connect connect_;
+    platform::Subscription explorer_close_;
     std::atomic<ULONG> refs_{1};
 };
 

@@ -78,11 +78,14 @@ public:
 private:
     ~Sink() { module_unlock(); }
 
-    // Only platform failures stop here; anything else is our bug and must stop us.
+    // Nothing a handler throws may reach the source: an exception crossing back into the mail client
+    // or the control ends their process. The event is then lost, and only the event.
     static void deliver(const EventHandler& handler, DISPPARAMS& params) noexcept {
         try {
             handler(EventArgs(params));
         } catch (const platform::PlatformError&) {
+        } catch (...) {
+            OutputDebugStringW(L"DezarorAgent: an event handler failed\n");
         }
     }
 

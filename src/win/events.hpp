@@ -37,7 +37,7 @@ struct EventMember {
 
 // Binds `handler` to the event `member` of `source`. The event's identifier is looked up by name in
 // the source's own type information when it offers it. Fails with a platform error when the source
-// has no connection point for the interface. A PlatformError escaping the handler is dropped here,
+// has no connection point for the interface. Any exception escaping the handler is dropped here,
 // at the edge: the source learns nothing of it.
 platform::Subscription advise(const ComPtr<IDispatch>& source, const EventMember& member, EventHandler handler);
 

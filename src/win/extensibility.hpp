@@ -28,6 +28,7 @@ inline constexpr std::string_view kLibIdText = "{32C13A5F-F391-4FDB-A54E-E01418D
 inline constexpr WORD kLibVersionMajor = 1;
 inline constexpr WORD kLibVersionMinor = 1;
 inline constexpr IID kIID_Connect = {0x35D981EC, 0xBA68, 0x40A5, {0x9F, 0x62, 0xD4, 0xA5, 0x1E, 0xA6, 0x01, 0xD5}};
+inline constexpr std::string_view kConnectIidText = "{35D981EC-BA68-40A5-9F62-D4A51EA601D5}";
 
 // _Connect, the class's own dual interface: its two object properties in this order of slots.
 struct ConnectInterface : public IDispatch {

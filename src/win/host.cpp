@@ -23,7 +23,13 @@ constexpr int kCancelButton = 2;
 
 LRESULT CALLBACK timer_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_TIMER && wparam == kTimerId) {
-        if (auto* timer = reinterpret_cast<WinTimer*>(GetWindowLongPtrW(window, GWLP_USERDATA))) timer->raise_tick();
+        // An exception must not unwind through the mail client's message loop: that ends its process.
+        try {
+            if (auto* timer = reinterpret_cast<WinTimer*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+                timer->raise_tick();
+        } catch (...) {
+            OutputDebugStringW(L"DezarorAgent: a timer tick failed\n");
+        }
         return 0;
     }
     return DefWindowProcW(window, message, wparam, lparam);
@@ -68,7 +74,13 @@ platform::PlatformError last_error(std::string_view what) {
 void WinMessageBoxes::show(std::string_view text, std::int32_t style, std::string_view title) {
     const auto wide_text = widen(text);
     const auto wide_title = widen(title.empty() ? kDefaultBoxTitle : title);
-    if (MessageBoxW(nullptr, wide_text.c_str(), wide_title.c_str(), static_cast<UINT>(style) | MB_SETFOREGROUND) == 0)
+    // Owned by the mail client's active window, so the box is modal to it and stays above it.
+    HWND owner = GetActiveWindow();
+    if (!owner) owner = GetForegroundWindow();
+    DWORD process = 0;
+    if (owner) GetWindowThreadProcessId(owner, &process);
+    if (process != GetCurrentProcessId()) owner = nullptr;
+    if (MessageBoxW(owner, wide_text.c_str(), wide_title.c_str(), static_cast<UINT>(style) | MB_SETFOREGROUND) == 0)
         throw last_error("MessageBox");
 }
 

@@ -26,15 +26,19 @@ STDAPI DllRegisterServer() {
     const DWORD n = GetModuleFileNameW(win::module_instance(), path, MAX_PATH);
     if (n == 0 || n == MAX_PATH) return SELFREG_E_CLASS;
     try {
-        win::register_server(win::narrow(path, n));
-    } catch (const platform::PlatformError&) {
+        win::register_server(win::narrow(path, n), win::default_scope());
+    } catch (...) {
         return SELFREG_E_CLASS;
     }
     return S_OK;
 }
 
 STDAPI DllUnregisterServer() {
-    win::unregister_server();
+    try {
+        win::unregister_server();
+    } catch (...) {
+        return SELFREG_E_CLASS;
+    }
     return S_OK;
 }
 

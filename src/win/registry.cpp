@@ -70,31 +70,51 @@ struct Entry {
     std::variant<std::string, std::uint32_t> data;
 };
 
+// The add-in list's key below its root, as the core names it.
 std::string addin_key() {
     auto key = addin::addin_registry_key();
     key.remove_prefix(kUserRoot.size());
     return std::string(key);
 }
 
-std::vector<Entry> entries(std::string_view module_path) {
+// The type library's platform for this DLL's bitness: a 32-bit client loads only a 32-bit server.
+constexpr std::string_view kPlatform = sizeof(void*) == 8 ? "win64" : "win32";
+// The system's marshaller for dual interfaces described by a type library.
+constexpr std::string_view kTypeLibMarshaler = "{00020424-0000-0000-C000-000000000046}";
+
+std::vector<Entry> entries(std::string_view module_path, Scope scope) {
     const std::string progid(addin::kProgID);
     const std::string clsid(kConnectClsidText);
-    const HKEY classes = HKEY_CLASSES_ROOT;
+    const std::string libid(kLibIdText);
+    const std::string version = std::to_string(kLibVersionMajor) + "." + std::to_string(kLibVersionMinor);
+    const std::string iid = "Interface\\" + std::string(kConnectIidText);
+    const HKEY root = scope == Scope::user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    const std::string classes = "Software\\Classes\\";
+    std::string folder(module_path);
+    folder.erase(std::min(folder.size(), folder.find_last_of('\\') + 1));
     std::vector<Entry> out{
-        {classes, progid, "", progid},
-        {classes, progid + "\\CLSID", "", clsid},
-        {classes, "CLSID\\" + clsid, "", progid},
-        {classes, "CLSID\\" + clsid + "\\ProgID", "", progid},
-        {classes, "CLSID\\" + clsid + "\\InprocServer32", "", std::string(module_path)},
-        {classes, "CLSID\\" + clsid + "\\InprocServer32", "ThreadingModel", std::string(kThreadingModel)},
-        {classes, "CLSID\\" + clsid + "\\TypeLib", "", std::string(kLibIdText)},
+        {root, classes + progid, "", progid},
+        {root, classes + progid + "\\CLSID", "", clsid},
+        {root, classes + "CLSID\\" + clsid, "", progid},
+        {root, classes + "CLSID\\" + clsid + "\\ProgID", "", progid},
+        {root, classes + "CLSID\\" + clsid + "\\InprocServer32", "", std::string(module_path)},
+        {root, classes + "CLSID\\" + clsid + "\\InprocServer32", "ThreadingModel", std::string(kThreadingModel)},
+        {root, classes + "CLSID\\" + clsid + "\\TypeLib", "", libid},
+        {root, classes + "TypeLib\\" + libid + "\\" + version, "", std::string(addin::kTypeLibraryDescription)},
+        {root, classes + "TypeLib\\" + libid + "\\" + version + "\\0\\" + std::string(kPlatform), "",
+         std::string(module_path)},
+        {root, classes + "TypeLib\\" + libid + "\\" + version + "\\FLAGS", "", std::string("0")},
+        {root, classes + "TypeLib\\" + libid + "\\" + version + "\\HELPDIR", "", folder},
+        {root, classes + iid, "", std::string("_Connect")},
+        {root, classes + iid + "\\ProxyStubClsid32", "", std::string(kTypeLibMarshaler)},
+        {root, classes + iid + "\\TypeLib", "", libid},
+        {root, classes + iid + "\\TypeLib", "Version", version},
     };
     for (const auto& value : addin::addin_registry_values()) {
         if (const auto* text = std::get_if<std::string_view>(&value.data))
-            out.push_back({HKEY_CURRENT_USER, addin_key(), std::string(value.name), std::string(*text)});
+            out.push_back({root, addin_key(), std::string(value.name), std::string(*text)});
         else
-            out.push_back(
-                {HKEY_CURRENT_USER, addin_key(), std::string(value.name), std::get<std::uint32_t>(value.data)});
+            out.push_back({root, addin_key(), std::string(value.name), std::get<std::uint32_t>(value.data)});
     }
     return out;
 }
@@ -141,21 +161,29 @@ std::optional<std::string> read_user_string(std::string_view key, std::string_vi
     return out;
 }
 
-void register_server(std::string_view module_path) {
+Scope default_scope() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return Scope::user;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool elevated =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) && elevation.TokenIsElevated;
+    CloseHandle(token);
+    return elevated ? Scope::machine : Scope::user;
+}
+
+void register_server(std::string_view module_path, Scope scope) {
     try {
-        for (const auto& entry : entries(module_path)) {
+        // The type library must be the module's own and readable before anything points at it.
+        ComPtr<ITypeLib> library;
+        check(LoadTypeLibEx(widen(module_path).c_str(), REGKIND_NONE, library.put()));
+        for (const auto& entry : entries(module_path, scope)) {
             const Key key(entry.root, entry.key, true);
             if (const auto* text = std::get_if<std::string>(&entry.data))
                 write_string(key, entry.key, entry.name, *text);
             else
                 write_dword(key, entry.key, entry.name, std::get<std::uint32_t>(entry.data));
         }
-        // The type library is a resource of the module; registering it writes its own keys.
-        const auto wide_path = widen(module_path);
-        ComPtr<ITypeLib> library;
-        check(LoadTypeLibEx(wide_path.c_str(), REGKIND_NONE, library.put()));
-        auto path = wide_path;  // The call takes the path as writable text.
-        check(RegisterTypeLib(library.get(), path.data(), nullptr));
     } catch (const platform::PlatformError&) {
         unregister_server();  // Nothing half-registered stays behind.
         throw;
@@ -163,24 +191,35 @@ void register_server(std::string_view module_path) {
 }
 
 void unregister_server() {
-    UnRegisterTypeLib(kLibId, kLibVersionMajor, kLibVersionMinor, LOCALE_NEUTRAL, SYS_WIN64);
-    const auto written = entries("");
-    for (auto it = written.rbegin(); it != written.rend(); ++it) {
-        const Key key(it->root, it->key, false);
-        if (key) RegDeleteValueW(key.get(), widen(it->name).c_str());
-    }
-    // Deepest keys first, so a parent is empty once its children are gone.
-    std::vector<std::pair<HKEY, std::string>> keys;
-    for (const auto& entry : written)
-        if (keys.empty() || keys.back().second != entry.key) keys.emplace_back(entry.root, entry.key);
-    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.second.size() > b.second.size(); });
-    for (const auto& [root, path] : keys) {
-        bool empty = false;
-        {
-            const Key key(root, path, false);
-            empty = key && key_is_empty(key);
+    for (const Scope scope : {Scope::user, Scope::machine}) {
+        const auto written = entries("", scope);
+        for (auto it = written.rbegin(); it != written.rend(); ++it) {
+            const Key key(it->root, it->key, false);
+            if (key) RegDeleteValueW(key.get(), widen(it->name).c_str());
         }
-        if (empty) RegDeleteKeyW(root, widen(path).c_str());
+        // Deepest keys first, so a parent is empty once its children are gone; the type library's
+        // and the interface's intermediate keys go the same way.
+        const std::string list = addin_key().substr(0, addin_key().find_last_of('\\'));
+        const std::string shared[] = {"Software\\Classes", "Software\\Classes\\CLSID", "Software\\Classes\\TypeLib",
+                                      "Software\\Classes\\Interface", list};
+        std::vector<std::pair<HKEY, std::string>> keys;
+        for (const auto& entry : written) {
+            for (std::string path = entry.key; std::find(std::begin(shared), std::end(shared), path) == std::end(shared);
+                 path.erase(path.find_last_of('\\'))) {
+                if (std::find(keys.begin(), keys.end(), std::pair{entry.root, path}) == keys.end())
+                    keys.emplace_back(entry.root, path);
+            }
+        }
+        std::sort(keys.begin(), keys.end(),
+                  [](const auto& a, const auto& b) { return a.second.size() > b.second.size(); });
+        for (const auto& [root, path] : keys) {
+            bool empty = false;
+            {
+                const Key key(root, path, false);
+                empty = key && key_is_empty(key);
+            }
+            if (empty) RegDeleteKeyW(root, widen(path).c_str());
+        }
     }
 }
 

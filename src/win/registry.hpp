@@ -19,15 +19,21 @@ inline constexpr std::string_view kConnectClsidText = "{6D77B6CF-05DD-4881-9F5F-
 // The mail client calls the add-in on its single user-interface thread.
 inline constexpr std::string_view kThreadingModel = "Apartment";
 
-// Writes the class and its ProgID under HKEY_CLASSES_ROOT, where every COM client finds them
-// (registering the class needs the rights to write there), and the mail client's add-in entry
-// under HKEY_CURRENT_USER, then registers the type library the module carries. `module_path` is
-// the DLL's full path. Throws PlatformError, after
-// removing what it had written, when a key cannot be written.
-void register_server(std::string_view module_path);
-// Unregisters the type library and removes exactly the values registration writes, and each of its
-// keys that is left empty;
-// keys shared with others (the add-in list, the classes root) stay. Absent values are no error.
+// Where registration writes: for the current user only (HKEY_CURRENT_USER\Software\Classes and the
+// user's add-in list), which needs no administrator rights, or for every user of the machine
+// (HKEY_LOCAL_MACHINE\Software\Classes and the machine's add-in list).
+enum class Scope { user, machine };
+// Machine-wide when the process runs elevated, for the current user otherwise.
+Scope default_scope();
+
+// Writes the class, its ProgID, the type library of the DLL's own bitness and its interface, and
+// the mail client's add-in entry, all in `scope`, in the registry view of the DLL's bitness.
+// `module_path` is the DLL's full path. Throws PlatformError, after removing what it had written,
+// when a key cannot be written.
+void register_server(std::string_view module_path, Scope scope);
+// Removes exactly the values registration writes, in both scopes (those it may change), and each of
+// its keys that is left empty; keys shared with others (the add-in list, the classes root) stay.
+// Absent values are no error.
 void unregister_server();
 
 // The per-user application settings store: HKEY_CURRENT_USER\Software\VB and VBA Program

@@ -6,14 +6,17 @@
 
 #include <cstdio>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "fake_com.hpp"
 #include "platform/dialogs.hpp"
 #include "platform/error.hpp"
 #include "win/agent.hpp"
 #include "win/events.hpp"
+#include "win/extensibility.hpp"
 #include "win/host.hpp"
 #include "win/outlook.hpp"
 #include "win/registry.hpp"
@@ -79,6 +82,19 @@ void errors() {
     const auto e = win::error_from(DISP_E_EXCEPTION, &info);
     check(e.number == 1004 && std::string(e.what()) == "Application-defined", "an exception's own code wins");
     SysFreeString(info.bstrDescription);
+
+    // A server that fills its exception in only when asked: the strings land where the caller frees them.
+    EXCEPINFO deferred{};
+    deferred.pfnDeferredFillIn = [](EXCEPINFO* e) -> HRESULT {
+        e->scode = static_cast<HRESULT>(0x800A0005u);
+        e->bstrDescription = SysAllocString(L"Filled in late");
+        return S_OK;
+    };
+    const auto late = win::error_from(DISP_E_EXCEPTION, &deferred);
+    check(late.number == 5 && std::string(late.what()) == "Filled in late" && deferred.bstrDescription &&
+              !deferred.pfnDeferredFillIn,
+          "a deferred fill-in fills the caller's own exception information");
+    SysFreeString(deferred.bstrDescription);
 }
 
 void conversions() {
@@ -98,6 +114,15 @@ void conversions() {
     using namespace std::chrono;
     check(date && *date == local_days{year{2001} / March / 6} + hours{12} + minutes{30},
           "a date converts to local time");
+    // Before the epoch the day counts back and its time still forward.
+    for (const auto& [days, want] : {std::pair{-1.25, local_days{year{1899} / December / 29} + hours{6}},
+                                     std::pair{-0.5, local_days{year{1899} / December / 30} + hours{12}},
+                                     std::pair{-2.0, local_days{year{1899} / December / 28} + hours{0}}}) {
+        v.vt = VT_DATE;
+        v.date = days;
+        const auto before = Variant::attach(v).to_date();
+        check(before && *before == want, "the date " + std::to_string(days) + " converts");
+    }
     v.vt = VT_DATE;
     v.date = 949998.0;  // the first of January 4501
     check(!Variant::attach(v).to_date(), "the mail client's date for none is no date");
@@ -138,6 +163,16 @@ void events() {
     source->raise(win::events::kItemClose, {by_ref});
     check(calls == 1 && source->sinks(win::events::kItemEvents) == 0, "a handler unbinding itself during delivery");
 
+    // Nor does any other exception reach the source, which goes on raising to the handler.
+    int thrown = 0;
+    auto failing = win::advise(object, win::events::kItemClose, [&](const win::EventArgs&) {
+        ++thrown;
+        throw std::out_of_range("not a platform failure");
+    });
+    source->raise(win::events::kItemClose, {by_ref});
+    source->raise(win::events::kItemClose, {by_ref});
+    check(thrown == 2, "an exception of another kind stops in the sink and the process goes on");
+
     check_error([&] { (void)win::advise(object, win::events::kExplorerClose, [](auto&) {}); },
                 static_cast<std::int32_t>(CONNECT_E_NOCONNECTION), "", "a source without that event interface");
 }
@@ -148,7 +183,7 @@ void described_events() {
     ComPtr<ICreateTypeInfo> events;
     ComPtr<ICreateTypeInfo> cls;
     wchar_t file[] = L"described.tlb";
-    if (FAILED(CreateTypeLib2(SYS_WIN64, file, library.put())) ||
+    if (FAILED(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, file, library.put())) ||
         FAILED(library->CreateTypeInfo(const_cast<LPOLESTR>(L"_AgentEvents"), TKIND_DISPATCH, events.put())) ||
         FAILED(library->CreateTypeInfo(const_cast<LPOLESTR>(L"Agent"), TKIND_COCLASS, cls.put()))) {
         check(false, "an in-memory type library");
@@ -254,14 +289,23 @@ void timer_and_panel() {
     win::WinTimer timer(30);
     int ticks = 0;
     auto sub = timer.on_tick([&] { ++ticks; });
+    // A handler's exception stops at the timer: the program lives on and the next tick comes.
+    bool thrown = false;
+    auto throwing = timer.on_tick([&] {
+        if (!thrown) {
+            thrown = true;
+            throw std::runtime_error("not a platform failure");
+        }
+    });
     const DWORD until = GetTickCount() + 500;
     while (GetTickCount() < until && ticks < 2) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         Sleep(10);
     }
-    check(ticks >= 2, "the timer ticks on the message loop (" + std::to_string(ticks) + " ticks)");
+    check(ticks >= 2 && thrown, "the timer ticks on the message loop (" + std::to_string(ticks) + " ticks)");
     sub.reset();
+    throwing.reset();
     const int before = ticks;
     for (int i = 0; i < 10; ++i) {
         MSG msg;
@@ -294,6 +338,7 @@ void timer_and_panel() {
         struct Seen {
             std::wstring title;
             std::wstring text;
+            HWND owner = nullptr;
         } seen;
         std::thread user([&] {
             for (int i = 0; i < 500 && seen.title.empty(); ++i) {
@@ -309,6 +354,7 @@ void timer_and_panel() {
                         s.title = buffer;
                         GetDlgItemTextW(window, 0xFFFF, buffer, 512);
                         s.text = buffer;
+                        s.owner = GetWindow(window, GW_OWNER);
                         PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                         return FALSE;
                     },
@@ -318,19 +364,55 @@ void timer_and_panel() {
         win::WinMessageBoxes boxes;
         boxes.show(text, platform::kCritical, title);
         user.join();
-        return std::pair{win::narrow(seen.title), win::narrow(seen.text)};
+        return std::tuple{win::narrow(seen.title), win::narrow(seen.text), seen.owner};
     };
-    const auto [title, text] =
+    // The panel stands in for the mail client's window: active, it owns the box.
+    panel.show();
+    const auto [title, text, owner] =
         shown("I had a problem loading the Microsoft Agent.\r\n429 Zoë", "Outlook Dezaror Agent");
     check(title == "Outlook Dezaror Agent" && text == "I had a problem loading the Microsoft Agent.\r\n429 Zoë",
           "a message box shows its title and text: \"" + title + "\" \"" + text + "\"");
+    check(owner == panel.window(), "a message box is owned by the active window");
+    panel.hide();
     const auto untitled = shown("Something failed.", "");
-    check(untitled.first == "DezarorAgent", "a message box without a title shows the component's name");
+    check(std::get<0>(untitled) == "DezarorAgent", "a message box without a title shows the component's name");
+}
+
+// Registration for the current user alone, as a user without administrator rights gets it: all of it
+// under the user's own classes and add-in list, nothing machine-wide, and all of it gone again.
+void user_registration(const std::string& dll) {
+    const std::string classes = "Software\\Classes\\";
+    const std::string clsid(win::kConnectClsidText);
+    const std::string libid(win::kLibIdText);
+    const std::string addin = "Software\\Microsoft\\Office\\Outlook\\Addins\\DezarorAgent.Connect";
+    const std::string platform = sizeof(void*) == 8 ? "win64" : "win32";
+    const auto machine_has = [](const std::string& key) {
+        HKEY k = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, win::widen(key).c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+        RegCloseKey(k);
+        return true;
+    };
+    const auto error = error_of([&] { win::register_server(dll, win::Scope::user); });
+    check(!error, "per-user registration: " + std::string(error ? error->what() : "done"));
+    check(win::read_user_string(classes + "DezarorAgent.Connect\\CLSID", "") == clsid &&
+              win::read_user_string(classes + "CLSID\\" + clsid + "\\InprocServer32", "") == dll &&
+              win::read_user_string(classes + "TypeLib\\" + libid + "\\1.1\\0\\" + platform, "") == dll &&
+              win::read_user_string(classes + "Interface\\" + std::string(win::kConnectIidText), "") == "_Connect" &&
+              win::read_user_string(addin, "LoadBehavior") == "3",
+          "per-user registration writes the class, the type library and the add-in entry under the user's key");
+    check(!machine_has(classes + "CLSID\\" + clsid) && !machine_has(addin),
+          "per-user registration writes nothing machine-wide");
+    win::unregister_server();
+    for (const auto& key : {classes + "DezarorAgent.Connect", classes + "CLSID\\" + clsid, classes + "TypeLib\\" + libid,
+                            classes + "Interface\\" + std::string(win::kConnectIidText), addin})
+        check(!win::read_user_string(key, "") && !machine_has(key) &&
+                  RegDeleteKeyW(HKEY_CURRENT_USER, win::widen(key).c_str()) == ERROR_FILE_NOT_FOUND,
+              key + " is gone after unregistration");
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     errors();
     conversions();
@@ -340,6 +422,7 @@ int main() {
     adapters();
     agent_missing();
     timer_and_panel();
+    if (argc > 1) user_registration(argv[1]);
     std::printf("%d passed, %d failed\n", passed, failed);
     CoUninitialize();
     return failed == 0 ? 0 : 1;

@@ -199,6 +199,7 @@ struct FakeOutlook {
     ComPtr<Object> inbox = Object::make();
     ComPtr<Object> items = Object::make();
     ComPtr<Object> explorer = Object::make();
+    ComPtr<Object> explorers = Object::make();
     ComPtr<Object> selection = Object::make();
     ComPtr<Object> bars = Object::make();
     std::vector<std::pair<std::string, ComPtr<Object>>> bar_list;
@@ -230,6 +231,8 @@ struct FakeOutlook {
         app->member("ActiveExplorer", [this](Args&) { return Variant(explorer->dispatch()); });
         app->member("ActiveInspector", [](Args&) { return nothing(); });
         app->member("ActiveWindow", [this](Args&) { return Variant(explorer->dispatch()); });
+        app->member("Explorers", [this](Args&) { return Variant(explorers->dispatch()); });
+        explorers->member("Count", [](Args&) { return Variant(std::int32_t{1}); });
 
         ns->member("Folders", [this](Args&) { return Variant(folders->dispatch()); });
         ns->member("CurrentUser", [this](Args&) { return Variant(user->dispatch()); });
@@ -402,6 +405,12 @@ int main(int argc, char** argv) {
         check(fake::transcript().empty(), "a failed connection adds no controls");
     }
 
+    // References to the application held by anyone else, as COM counts them.
+    const auto app_refs = [&] {
+        outlook.app->AddRef();
+        return outlook.app->Release();
+    };
+    const ULONG refs_before = app_refs();
     if (addin) {
         log("> start");
         check(addin->OnConnection(outlook.app->dispatch(), 1, nullptr, nullptr) == S_OK, "OnConnection");
@@ -454,13 +463,19 @@ int main(int argc, char** argv) {
         log("> done");
         agent.perform_all();
 
-        // Taken down, the character lets go of every object: only the connection's Quit stays bound, and
-        // an event of an object it held reaches nothing.
-        check(bound() == std::vector<int>{1, 0, 0, 0}, "the character's events are unbound when it is taken down");
+        // Taken down, the character lets go of every object: only the connection's Quit and its explorer's
+        // Close stay bound, and an event of an object it held reaches nothing.
+        check(bound() == std::vector<int>{1, 0, 1, 0}, "the character's events are unbound when it is taken down");
         const auto lines = fake::transcript().size();
         outlook.explorer->raise(win::events::kExplorerClose, {});
         outlook.app->raise(win::events::kNewMail, {});
         check(fake::transcript().size() == lines, "events after the character left do nothing");
+        // The last explorer closed: the add-in holds nothing of the mail client's, before any shutdown call.
+        check(app_refs() == refs_before && outlook.app->sinks(win::events::kApplicationEvents) == 0,
+              "the application is released when its last explorer closes: " + std::to_string(app_refs()) +
+                  " references, " + std::to_string(refs_before) + " before the connection");
+        check(!by_name.get_object("oConApp") && !by_name.get_object("oConNS"),
+              "closing the last explorer releases oConApp and oConNS");
 
         check(addin->OnBeginShutdown(nullptr) == S_OK, "OnBeginShutdown");
         check(outlook.app->sinks(win::events::kApplicationEvents) == 0,

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Registers DezarorAgent.dll with regsvr32 in the test prefix, reads every value back,
-# unregisters it and checks that the keys are gone.
-#   register_test.sh DLL PREFIX
+# unregisters it and checks that the keys are gone. Wine runs programs elevated, so regsvr32
+# registers for every user of the machine; the per-user registration is checked in adapter_check.
+#   register_test.sh DLL PREFIX   (WINE_BITS: the DLL's bitness, 64 unless told)
 set -euo pipefail
 dll=$1
 export WINEPREFIX=$2 WINEDEBUG=-all
@@ -30,7 +31,7 @@ expect() {  # KEY NAME TYPE DATA
 clsid='{6D77B6CF-05DD-4881-9F5F-596B61A97A44}'
 progid='DezarorAgent.Connect'
 classes='HKEY_CLASSES_ROOT'
-addin='HKEY_CURRENT_USER\Software\Microsoft\Office\Outlook\Addins\DezarorAgent.Connect'
+addin='HKEY_LOCAL_MACHINE\Software\Microsoft\Office\Outlook\Addins\DezarorAgent.Connect'
 libid='{32C13A5F-F391-4FDB-A54E-E01418D650C0}'
 iid='{35D981EC-BA68-40A5-9F62-D4A51EA601D5}'
 keys=("$classes\\$progid" "$classes\\$progid\\CLSID" "$classes\\CLSID\\$clsid" "$classes\\CLSID\\$clsid\\ProgID"
@@ -48,7 +49,8 @@ expect "$classes\\CLSID\\$clsid\\InprocServer32" "(Default)" REG_SZ "$windows_pa
 expect "$classes\\CLSID\\$clsid\\InprocServer32" ThreadingModel REG_SZ Apartment
 expect "$classes\\CLSID\\$clsid\\TypeLib" "(Default)" REG_SZ "$libid"
 expect "$classes\\TypeLib\\$libid\\1.1" "(Default)" REG_SZ "OutLook Dezaror Agent"
-expect "$classes\\TypeLib\\$libid\\1.1\\0\\win64" "(Default)" REG_SZ "$windows_path"
+expect "$classes\\TypeLib\\$libid\\1.1\\0\\win${WINE_BITS:-64}" "(Default)" REG_SZ "$windows_path"
+wine reg query "HKEY_CURRENT_USER\\Software\\Classes\\$progid" >/dev/null 2>&1 && fail "the class is in the user's classes too"
 expect "$classes\\Interface\\$iid" "(Default)" REG_SZ "_Connect"
 expect "$addin" FriendlyName REG_SZ "Outlook Dezaror Agent"
 expect "$addin" Description REG_SZ "Outlook Dezaror Agent.  Use to preview or read message items in Outlook."
@@ -73,7 +75,7 @@ wine regsvr32 /u /s "$windows_path" || fail "second regsvr32 /u exited $?"
 for key in "${keys[@]}"; do
     wine reg query "$key" >/dev/null 2>&1 && fail "$key still there after unregistration"
 done
-wine reg query 'HKEY_CURRENT_USER\Software\Microsoft\Office\Outlook\Addins' >/dev/null 2>&1 ||
+wine reg query 'HKEY_LOCAL_MACHINE\Software\Microsoft\Office\Outlook\Addins' >/dev/null 2>&1 ||
     fail "the mail client's add-in list was removed"
 
 [ $fails -eq 0 ] && echo "registration: all values read back and removed" && exit 0

@@ -20,7 +20,8 @@ for a in "$@"; do
 done
 if [ $display = yes ] && [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null 2>&1; then
     # The prefix's processes are bound to the virtual display: end them with it.
-    xvfb-run -a bash -c 'wine "$@"; status=$?; wineserver -k; exit $status' wine "$program" "${args[@]}" | tr -d '\r'
+    xvfb-run -a bash -c '"$WINELOADER" "$@"; status=$?; wineserver -k; exit $status' wine "$program" "${args[@]}" |
+        tr -d '\r'
 else
     wine "$program" "${args[@]}" | tr -d '\r'
 fi
