@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gmime/gmime.h>
+#include <uchardet.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -123,20 +124,72 @@ bool names_ascii(const char* charset) {
     return canonical && (g_ascii_strcasecmp(canonical, "us-ascii") == 0 || g_ascii_strcasecmp(canonical, "ascii") == 0);
 }
 
+// The escape sequences that switch a 7-bit ISO-2022 text (Japanese, Korean, Chinese mail) to its
+// character sets: ESC "$" and ESC "(".
+bool has_iso2022_escapes(std::string_view bytes) {
+    for (auto at = bytes.find('\x1b'); at != std::string_view::npos; at = bytes.find('\x1b', at + 1))
+        if (at + 1 < bytes.size() && (bytes[at + 1] == '$' || bytes[at + 1] == '(')) return true;
+    return false;
+}
+
+struct UchardetFree {
+    void operator()(uchardet_t detector) const { uchardet_delete(detector); }
+};
+
+// The charset uchardet takes `bytes` to be in, converted, or nullopt when it cannot tell or the
+// bytes are not text in that charset.
+std::optional<std::string> detected_text(std::string_view bytes) {
+    std::unique_ptr<std::remove_pointer_t<uchardet_t>, UchardetFree> detector{uchardet_new()};
+    if (!detector || uchardet_handle_data(detector.get(), bytes.data(), bytes.size()) != 0) return std::nullopt;
+    uchardet_data_end(detector.get());
+    const char* charset = uchardet_get_charset(detector.get());
+    if (!charset || !*charset || names_ascii(charset)) return std::nullopt;
+    auto converted = convert_named(bytes, charset);
+    if (!converted || converted->replaced) return std::nullopt;
+    return std::move(converted->text);
+}
+
 // Mail often says nothing of its charset, says "us-ascii" over 8-bit text, names one nobody knows,
 // or names one its text is not in, which is then most often UTF-8. Text not in its named charset
 // and not UTF-8 either keeps the named charset's reading with the bad bytes replaced. Text without
-// a usable name is UTF-8 when it is valid UTF-8, and windows-1252 (which reads any ISO 8859-1) else.
+// a usable name is UTF-8 when it is valid UTF-8 (and no ISO-2022 text), else in the charset
+// uchardet detects, else windows-1252 (which reads any ISO 8859-1).
 std::string text_to_utf8(std::string_view bytes, const char* charset) {
     if (charset && *charset && !names_ascii(charset)) {
         if (auto converted = convert_named(bytes, charset)) {
-            if (converted->replaced && is_valid_utf8(bytes)) return std::string(bytes);
+            if (converted->replaced && is_valid_utf8(bytes) && !has_iso2022_escapes(bytes))
+                return std::string(bytes);
             return std::move(converted->text);
         }
+    }
+    const bool iso2022 = has_iso2022_escapes(bytes);
+    if (is_valid_utf8(bytes) && !iso2022) return std::string(bytes);
+    if (auto detected = detected_text(bytes)) return std::move(*detected);
+    if (iso2022) {
+        if (auto converted = convert_to_utf8(bytes, "ISO-2022-JP"); converted && !converted->replaced)
+            return std::move(converted->text);
     }
     if (is_valid_utf8(bytes)) return std::string(bytes);
     if (auto converted = convert_to_utf8(bytes, "windows-1252")) return std::move(converted->text);
     return valid_utf8(bytes);
+}
+
+// Line ends as the mail client presents bodies: CR LF, whether the file had bare LF or lone CR.
+std::string crlf_line_ends(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 32);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            out += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
 
 std::string part_text(GMimePart* part) {
@@ -150,7 +203,8 @@ std::string part_text(GMimePart* part) {
     // GMime ends a part at the line feed before the boundary, so a CRLF message leaves a lone CR.
     if (raw.ends_with('\r') && g_mime_part_get_content_encoding(part) != GMIME_CONTENT_ENCODING_BASE64)
         raw.remove_suffix(1);
-    return text_to_utf8(raw, g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset"));
+    return crlf_line_ends(
+        text_to_utf8(raw, g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset")));
 }
 
 struct Contents {
@@ -205,6 +259,28 @@ platform::Date received_time(GMimeMessage* message) {
     return local_days{day} + time;
 }
 
+// GMime decodes encoded words, but reads raw 8-bit header text as Latin-1 whatever it is; such a
+// subject is read here from the raw header instead, its charset detected as a body's would be.
+std::string subject_of(GMimeMessage* message) {
+    GMimeHeaderList* headers = g_mime_object_get_header_list(GMIME_OBJECT(message));
+    GMimeHeader* header = headers ? g_mime_header_list_get_header(headers, "Subject") : nullptr;
+    const char* raw = header ? g_mime_header_get_raw_value(header) : nullptr;
+    if (raw) {
+        const std::string_view text(raw);
+        const bool eight_bit = std::any_of(text.begin(), text.end(), [](char c) { return c & 0x80; });
+        if ((eight_bit || has_iso2022_escapes(text)) && text.find("=?") == std::string_view::npos) {
+            std::string subject;
+            // Unfolded: the line breaks of a long header are no part of its text.
+            for (const char c : text_to_utf8(text, nullptr))
+                if (c != '\r' && c != '\n') subject += c;
+            const auto first = subject.find_first_not_of(" \t");
+            return first == std::string::npos ? std::string() : subject.substr(first);
+        }
+    }
+    const char* subject = g_mime_message_get_subject(message);
+    return subject ? valid_utf8(subject) : std::string();
+}
+
 ItemRecord mail_item(GMimeMessage* message, std::string entry_id, bool unread) {
     Contents contents;
     g_mime_message_foreach(message, visit_part, &contents);
@@ -213,8 +289,7 @@ ItemRecord mail_item(GMimeMessage* message, std::string entry_id, bool unread) {
     item.item_class = platform::kOlMail;
     auto& p = item.properties;
     p.set("SenderName", first_address_name(g_mime_message_get_from(message), true).value_or(""));
-    const char* subject = g_mime_message_get_subject(message);
-    p.set("Subject", subject ? valid_utf8(subject) : std::string());
+    p.set("Subject", subject_of(message));
     if (auto date = received_time(message)) p.set("ReceivedTime", date);
     p.set("UnRead", unread);
     p.set("Body", contents.body.value_or(""));
@@ -256,8 +331,13 @@ public:
         problems_.push_back(display(file) + ": " + std::string(what));
     }
 
-    // The user's name is taken from whom the mail was sent to.
-    MailImport finish() && {
+    // The messages added since the last call, for a folder of their own; given back, the Inbox's.
+    std::vector<ItemRecord> take_items() { return std::exchange(items_, {}); }
+    void give_items(std::vector<ItemRecord> items) { items_ = std::move(items); }
+
+    // The user's name is taken from whom the mail was sent to. The messages added last are the
+    // Inbox; `folders` come after it, and a Deleted Items folder unless they have one.
+    MailImport finish(std::vector<FolderRecord> folders = {}) && {
         MailImport result;
         auto& mailbox = result.mailbox;
         mailbox.user = user_.empty() ? "Reader" : user_;
@@ -266,10 +346,15 @@ public:
         inbox.name = "Inbox";
         inbox.inbox = true;
         inbox.items = std::move(items_);
-        FolderRecord deleted;
-        deleted.name = "Deleted Items";
         mailbox.folders.push_back(std::move(inbox));
-        mailbox.folders.push_back(std::move(deleted));
+        const bool has_deleted = std::any_of(folders.begin(), folders.end(),
+                                             [](const FolderRecord& f) { return f.name == "Deleted Items"; });
+        for (auto& folder : folders) mailbox.folders.push_back(std::move(folder));
+        if (!has_deleted) {
+            FolderRecord deleted;
+            deleted.name = "Deleted Items";
+            mailbox.folders.push_back(std::move(deleted));
+        }
         result.problems = std::move(problems_);
         return result;
     }
@@ -330,13 +415,12 @@ MaildirEntry maildir_entry(const fs::path& file) {
     return entry;
 }
 
-}  // namespace
+using MessageIds = std::set<std::string, std::less<>>;
 
-MailImport load_maildir(const fs::path& path) {
-    init_gmime();
+// The messages of one Maildir folder, from its cur/ and new/, into the collector. Ids are unique
+// across the whole store.
+void add_maildir_messages(Collector& collector, const fs::path& path, MessageIds& ids) {
     std::error_code ec;
-    if (!fs::exists(path, ec)) throw unusable(path, "no such folder");
-    if (!is_maildir(path)) throw unusable(path, "is not a Maildir (it needs cur/ and new/ folders)");
     std::vector<MaildirEntry> entries;
     for (const auto* sub : {"cur", "new"}) {
         fs::directory_iterator it(path / sub, ec);
@@ -354,8 +438,6 @@ MailImport load_maildir(const fs::path& path) {
     std::sort(entries.begin(), entries.end(), [](const MaildirEntry& a, const MaildirEntry& b) {
         return std::tie(a.unique, a.file) < std::tie(b.unique, b.file);
     });
-    Collector collector;
-    std::set<std::string, std::less<>> ids;
     for (auto& entry : entries) {
         if (!ids.insert(entry.unique).second) {
             collector.problem(entry.file, "has the same unique name as another message");
@@ -363,7 +445,83 @@ MailImport load_maildir(const fs::path& path) {
         }
         add_message_file(collector, entry.file, entry.unique, !entry.seen);
     }
-    return std::move(collector).finish();
+}
+
+// A folder of the store below a Maildir: its path of names, and where its messages are.
+struct SubMaildir {
+    std::vector<std::string> names;
+    fs::path path;
+};
+
+// The folders below a Maildir: Maildir++ folders (".Archive.2001" is Archive/2001) at its top,
+// and Maildirs nested in it at any depth ("Archive/2001/cur"). Hidden folders other than Maildir++
+// ones, and Maildir's own cur/, new/ and tmp/, are not folders.
+void find_sub_maildirs(const fs::path& dir, const std::vector<std::string>& names, bool top,
+                       std::vector<SubMaildir>& found) {
+    std::error_code ec;
+    fs::directory_iterator it(dir, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const auto name = it->path().filename().string();
+        if (name == "cur" || name == "new" || name == "tmp" || !it->is_directory(ec)) continue;
+        if (name.starts_with('.')) {
+            if (!top || !is_maildir(it->path())) continue;
+            std::vector<std::string> path_names = names;
+            for (std::size_t from = 1; from <= name.size();) {
+                const auto dot = std::min(name.find('.', from), name.size());
+                if (dot > from) path_names.push_back(name.substr(from, dot - from));
+                from = dot + 1;
+            }
+            if (path_names.size() > names.size()) found.push_back({std::move(path_names), it->path()});
+            continue;
+        }
+        std::vector<std::string> path_names = names;
+        path_names.push_back(name);
+        if (is_maildir(it->path())) found.push_back({path_names, it->path()});
+        find_sub_maildirs(it->path(), path_names, false, found);
+    }
+}
+
+// The folder at `names` below `folders`, made (with the folders on its way) when missing.
+FolderRecord& folder_at(std::vector<FolderRecord>& folders, const std::vector<std::string>& names) {
+    std::vector<FolderRecord>* level = &folders;
+    FolderRecord* folder = nullptr;
+    for (const auto& name : names) {
+        auto it = std::find_if(level->begin(), level->end(), [&](const FolderRecord& f) { return f.name == name; });
+        if (it == level->end()) {
+            level->push_back(FolderRecord{});
+            it = std::prev(level->end());
+            it->name = name;
+        }
+        folder = &*it;
+        level = &folder->folders;
+    }
+    return *folder;
+}
+
+}  // namespace
+
+MailImport load_maildir(const fs::path& path) {
+    init_gmime();
+    std::error_code ec;
+    if (!fs::exists(path, ec)) throw unusable(path, "no such folder");
+    if (!is_maildir(path)) throw unusable(path, "is not a Maildir (it needs cur/ and new/ folders)");
+    Collector collector;
+    MessageIds ids;
+    add_maildir_messages(collector, path, ids);
+    auto inbox = collector.take_items();
+    std::vector<SubMaildir> subs;
+    find_sub_maildirs(path, {}, true, subs);
+    // In name order, so the store does not depend on the order the file system lists folders in.
+    std::sort(subs.begin(), subs.end(), [](const SubMaildir& a, const SubMaildir& b) { return a.names < b.names; });
+    std::vector<FolderRecord> folders;
+    for (const auto& sub : subs) {
+        // The path of a Maildir++ folder and of a nested one may name the same folder.
+        FolderRecord& folder = folder_at(folders, sub.names);
+        add_maildir_messages(collector, sub.path, ids);
+        for (auto& item : collector.take_items()) folder.items.push_back(std::move(item));
+    }
+    collector.give_items(std::move(inbox));
+    return std::move(collector).finish(std::move(folders));
 }
 
 MailImport load_mbox(const fs::path& path) {
