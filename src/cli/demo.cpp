@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <istream>
+#include <algorithm>
 #include <optional>
+#include <sstream>
 #include <ostream>
 #include <thread>
 
@@ -13,6 +15,7 @@
 #include "cli/session.hpp"
 #include "cli/view.hpp"
 #include "platform/agent.hpp"
+#include "sim/outlook.hpp"
 
 namespace cli {
 
@@ -33,14 +36,41 @@ int play_tour(Session& session, LiveCharacter* live, std::istream& tour, const s
     return 0;
 }
 
+// The tour of a mailbox of the user's own, whose ids are not the sample's: the character previews
+// the new mail and reads the first message of the Inbox.
+std::string own_tour(Session& session) {
+    const auto& paths = session.folder_paths();
+    const auto inbox = std::ranges::find(paths, "Inbox") != paths.end() ? std::string("Inbox")
+                       : paths.empty()                                  ? std::string()
+                                                                        : paths.front();
+    std::string first;
+    if (!inbox.empty()) {
+        // "PATH ID ID ...".
+        const auto shown = session.sim().sim_outlook().show_folder(inbox);
+        std::istringstream ids(shown.substr(inbox.size()));
+        ids >> first;
+    }
+    std::string tour = "start\nsetting PlayIntro False\nclick button\ndone\n";
+    tour += "say preview new messages\ndone 8\nsay stop previewing\ndone\n";
+    if (!first.empty()) tour += "select " + first + "\nsay read this message\ndone 12\nsay stop reading\ndone\n";
+    return tour + "click button\ndone\n";
+}
+
 }  // namespace
 
 int demo(const SimInputs& inputs, const VoiceOptions& voice, std::istream& tour, const std::string& file,
          std::ostream& out, std::ostream& warnings, Shown shown) {
-    if (!voice.any() && shown == Shown::Transcript) return run_scenario(inputs, voice, tour, file, out);
     // What happens is shown as it happens, not when a buffer fills.
     out.setf(std::ios::unitbuf);
     return with_session(inputs, out, warnings, [&](Session& session) {
+        std::istringstream own;
+        std::istream* lines = &tour;
+        auto name = file;
+        if (inputs.mailbox) {
+            own.str(own_tour(session));
+            lines = &own;
+            name = "own-tour.dz";
+        }
         std::optional<PersonView> view;
         if (shown == Shown::Person) {
             view.emplace(session.sim(), out, warnings,
@@ -50,17 +80,19 @@ int demo(const SimInputs& inputs, const VoiceOptions& voice, std::istream& tour,
         int status = 0;
         if (!voice.any()) {
             // Outside real time the character's speech is shown as `done` performs it.
-            session.sim().sim_agent().on_perform([&view](const sim::QueuedRequest& request, std::int32_t result) {
-                if (result == platform::kRequestComplete) view->performing(request);
-            });
-            status = play_tour(session, nullptr, tour, file);
+            if (view) {
+                session.sim().sim_agent().on_perform([&view](const sim::QueuedRequest& request, std::int32_t result) {
+                    if (result == platform::kRequestComplete) view->performing(request);
+                });
+            }
+            status = play_tour(session, nullptr, *lines, name);
             session.sim().sim_agent().on_perform({});
         } else {
             status = with_voice(voice, warnings, warnings, [&](Voice* heard) {
                 LiveCharacter live(session.sim(), heard);
                 if (view) live.on_start([&view](const sim::QueuedRequest& request) { view->performing(request); });
                 session.on_done([&live](std::optional<std::int64_t> n) { live.perform(n); });
-                const int played = play_tour(session, &live, tour, file);
+                const int played = play_tour(session, &live, *lines, name);
                 live.stop();
                 session.on_done({});
                 return played;
