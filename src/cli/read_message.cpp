@@ -1,5 +1,6 @@
 #include "cli/read_message.hpp"
 
+#include <exception>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -73,8 +74,10 @@ int read_message(const std::filesystem::path& eml, std::ostream& out, std::ostre
     return 0;
 }
 
-int read_messages(const std::filesystem::path& file, std::optional<std::size_t> index, const VoiceOptions& voice,
-                  std::ostream& out, std::ostream& err) {
+namespace {
+
+int read_each(const std::filesystem::path& file, std::optional<std::size_t> index, const VoiceOptions& voice,
+              std::ostream& out, std::ostream& err) {
     if (!voice.any() && !index && !read_file(file.string()).starts_with("From "))
         return read_message(file, out, err);
     sim::MailImport loaded;
@@ -138,6 +141,24 @@ int read_messages(const std::filesystem::path& file, std::optional<std::size_t> 
         out.flush();
         return 0;
     });
+}
+
+}  // namespace
+
+// Whatever goes wrong on the way, the reading ends with the file's name and why, never with an
+// uncaught exception.
+int read_messages(const std::filesystem::path& file, std::optional<std::size_t> index, const VoiceOptions& voice,
+                  std::ostream& out, std::ostream& err) {
+    try {
+        return read_each(file, index, voice, out, err);
+    } catch (const InputError& e) {
+        out.flush();
+        err << e.report() << '\n';
+    } catch (const std::exception& e) {
+        out.flush();
+        err << "! " << file.string() << ": " << e.what() << '\n';
+    }
+    return kUnusable;
 }
 
 }  // namespace cli

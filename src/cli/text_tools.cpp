@@ -7,6 +7,7 @@
 #include "cli/inputs.hpp"
 #include "reading/pieces.hpp"
 #include "reading/text_cleaning.hpp"
+#include "sim/mail_import.hpp"
 #include "sim/transcript.hpp"
 
 namespace cli {
@@ -14,6 +15,19 @@ namespace cli {
 std::string read_file(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) throw InputError(file, "cannot be opened");
+    // Read straight into a string of the file's size: a string stream copies a large file twice more.
+    in.seekg(0, std::ios::end);
+    const auto size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size > 0 && in) {
+        std::string text(static_cast<std::size_t>(size), '\0');
+        in.read(text.data(), size);
+        if (in.bad()) throw InputError(file, "cannot be read");
+        text.resize(static_cast<std::size_t>(in.gcount()));
+        return text;
+    }
+    // A pipe or a device has no size to take: read it as it comes.
+    in.clear();
     std::ostringstream text;
     text << in.rdbuf();
     if (in.bad()) throw InputError(file, "cannot be read");
@@ -29,8 +43,12 @@ int clean(const std::vector<std::string>& files, BodyKind kind, std::ostream& ou
         err << e.report() << '\n';
         return kUnusable;
     }
-    for (const auto& text : texts)
-        out << (kind == BodyKind::Html ? reading::HtmlToText(text) : reading::DropDecoration(text));
+    // Plain text with the line ends a body has in the mail client; the HTML filter takes any line end as a blank.
+    for (const auto& text : texts) {
+        const std::string cleaned =
+            kind == BodyKind::Html ? reading::HtmlToText(text) : reading::DropDecoration(sim::crlf_line_ends(text));
+        out.write(cleaned.data(), static_cast<std::streamsize>(cleaned.size()));
+    }
     out.flush();
     return 0;
 }
@@ -43,7 +61,7 @@ int pieces(const std::string& file, std::ostream& out, std::ostream& err) {
         err << e.report() << '\n';
         return kUnusable;
     }
-    for (const auto& piece : reading::reading_pieces(text)) out << sim::quote(piece) << '\n';
+    for (const auto& piece : reading::reading_pieces(sim::crlf_line_ends(text))) out << sim::quote(piece) << '\n';
     out.flush();
     return 0;
 }

@@ -38,7 +38,9 @@ void init_gmime() {
     }();
 }
 
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+// What stands for bytes that are no text: a blank, so the words around them stay apart and the
+// voice has nothing to say of them (U+FFFD would be read out as a symbol, or spelled).
+constexpr std::string_view kReplacement = " ";
 
 std::string display(const fs::path& path) { return path.string(); }
 
@@ -46,7 +48,7 @@ UsageError unusable(const fs::path& path, std::string_view problem) {
     return UsageError(display(path) + ": " + std::string(problem));
 }
 
-// Invalid sequences become U+FFFD. NUL bytes are kept: they are real in mail bodies, and GLib's
+// Invalid sequences become a blank. NUL bytes are kept: they are real in mail bodies, and GLib's
 // validator stops at them, so they are stepped over here.
 std::string valid_utf8(std::string_view text) {
     std::string out;
@@ -81,7 +83,7 @@ struct Converted {
 };
 
 // Converts with GMime's charset names and aliases. A byte the charset does not define, or a sequence
-// cut short, becomes U+FFFD rather than vanishing. Nullopt when the charset is unknown.
+// cut short, becomes a blank rather than vanishing. Nullopt when the charset is unknown.
 std::optional<Converted> convert_to_utf8(std::string_view bytes, const char* charset) {
     iconv_t cd = g_mime_iconv_open("UTF-8", charset);
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
@@ -174,23 +176,6 @@ std::string text_to_utf8(std::string_view bytes, const char* charset) {
     return valid_utf8(bytes);
 }
 
-// Line ends as the mail client presents bodies: CR LF, whether the file had bare LF or lone CR.
-std::string crlf_line_ends(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 32);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r') {
-            out += "\r\n";
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else if (c == '\n') {
-            out += "\r\n";
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 std::string part_text(GMimePart* part) {
     GMimeDataWrapper* content = g_mime_part_get_content(part);
@@ -499,6 +484,23 @@ FolderRecord& folder_at(std::vector<FolderRecord>& folders, const std::vector<st
 }
 
 }  // namespace
+
+std::string crlf_line_ends(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 32);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            out += "\r\n";
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
 
 MailImport load_maildir(const fs::path& path) {
     init_gmime();

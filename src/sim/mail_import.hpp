@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sim/mailbox.hpp"
@@ -30,5 +31,8 @@ MailImport load_eml(const std::filesystem::path& path);
 // Chooses by what the path is: a folder with cur/ and new/ is a Maildir, a file starting with
 // "From " an mbox, any other file one message.
 MailImport load_mail_store(const std::filesystem::path& path);
+
+// Line ends as the mail client presents bodies: CR LF, whether the text had bare LF or lone CR.
+std::string crlf_line_ends(std::string_view text);
 
 }  // namespace sim
