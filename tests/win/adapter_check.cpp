@@ -59,6 +59,12 @@ void check_error(const std::function<void()>& call, std::int32_t number, const s
 
 win::Dispatch dispatch_of(const ComPtr<Object>& o) { return win::Dispatch(ComPtr<IDispatch>::share(o->dispatch())); }
 
+HRESULT STDAPICALLTYPE fill_in_late(EXCEPINFO* e) {
+    e->scode = static_cast<HRESULT>(0x800A0005u);
+    e->bstrDescription = SysAllocString(L"Filled in late");
+    return S_OK;
+}
+
 void errors() {
     auto o = Object::make();
     o->member("Raises429", [](Args&) -> Variant {
@@ -85,11 +91,7 @@ void errors() {
 
     // A server that fills its exception in only when asked: the strings land where the caller frees them.
     EXCEPINFO deferred{};
-    deferred.pfnDeferredFillIn = [](EXCEPINFO* e) -> HRESULT {
-        e->scode = static_cast<HRESULT>(0x800A0005u);
-        e->bstrDescription = SysAllocString(L"Filled in late");
-        return S_OK;
-    };
+    deferred.pfnDeferredFillIn = fill_in_late;
     const auto late = win::error_from(DISP_E_EXCEPTION, &deferred);
     check(late.number == 5 && std::string(late.what()) == "Filled in late" && deferred.bstrDescription &&
               !deferred.pfnDeferredFillIn,
@@ -284,6 +286,28 @@ void agent_missing() {
                 "connecting without the character control");
 }
 
+// A message box as the user reads it: its title, text and owner; then the user presses OK.
+struct SeenBox {
+    std::wstring title;
+    std::wstring text;
+    HWND owner = nullptr;
+};
+
+BOOL CALLBACK press_ok(HWND window, LPARAM found) {
+    wchar_t cls[32] = {};
+    GetClassNameW(window, cls, 32);
+    if (std::wstring(cls) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+    auto& s = *reinterpret_cast<SeenBox*>(found);
+    wchar_t buffer[512] = {};
+    GetWindowTextW(window, buffer, 512);
+    s.title = buffer;
+    GetDlgItemTextW(window, 0xFFFF, buffer, 512);
+    s.text = buffer;
+    s.owner = GetWindow(window, GW_OWNER);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return FALSE;
+}
+
 // Timer1 ticks through the thread's message loop, as the mail client's user-interface thread runs it.
 void timer_and_panel() {
     win::WinTimer timer(30);
@@ -335,29 +359,12 @@ void timer_and_panel() {
 
     // A message box is modal: a second thread reads it as the user would and presses OK.
     const auto shown = [](std::string_view text, std::string_view title) {
-        struct Seen {
-            std::wstring title;
-            std::wstring text;
-            HWND owner = nullptr;
-        } seen;
+        SeenBox seen;
         std::thread user([&] {
             for (int i = 0; i < 500 && seen.title.empty(); ++i) {
                 Sleep(10);
                 EnumWindows(
-                    [](HWND window, LPARAM found) -> BOOL {
-                        wchar_t cls[32] = {};
-                        GetClassNameW(window, cls, 32);
-                        if (std::wstring(cls) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-                        auto& s = *reinterpret_cast<Seen*>(found);
-                        wchar_t buffer[512] = {};
-                        GetWindowTextW(window, buffer, 512);
-                        s.title = buffer;
-                        GetDlgItemTextW(window, 0xFFFF, buffer, 512);
-                        s.text = buffer;
-                        s.owner = GetWindow(window, GW_OWNER);
-                        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                        return FALSE;
-                    },
+                    press_ok,
                     reinterpret_cast<LPARAM>(&seen));
             }
         });
