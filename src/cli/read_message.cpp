@@ -34,6 +34,23 @@ bool starts_reading(std::string_view line) {
     return line == R"(agent: play "Read")" || line.starts_with(R"(agent: play "Read" #)");
 }
 
+// Asks for the selected message to be read and prints each piece the character speaks of it, as
+// it is spoken: a long message's transcript is never held whole.
+void print_reading(sim::SimPlatform& sim, std::ostream& out) {
+    bool reading = false;
+    sim.transcript().clear();
+    sim.transcript().set_sink([&](const std::string& line) {
+        if (!reading) {
+            reading = starts_reading(line);
+            return;
+        }
+        if (auto text = spoken_text(line)) out << *text << '\n';
+    });
+    sim.say("read this message");
+    sim.perform_all();
+    sim.transcript().set_sink({});
+}
+
 }  // namespace
 
 // The real add-in reads the message, so the pieces are the ones the character would be given, cut
@@ -58,17 +75,7 @@ int read_message(const std::filesystem::path& eml, std::ostream& out, std::ostre
     sim.click_button();
     sim.perform_all();
     sim.select({id});
-    sim.transcript().clear();
-    sim.say("read this message");
-    sim.perform_all();
-    bool reading = false;
-    for (const auto& line : sim.transcript().take()) {
-        if (!reading) {
-            reading = starts_reading(line);
-            continue;
-        }
-        if (auto text = spoken_text(line)) out << *text << '\n';
-    }
+    print_reading(sim, out);
     sim.quit();
     out.flush();
     return 0;
@@ -124,17 +131,7 @@ int read_each(const std::filesystem::path& file, std::optional<std::size_t> inde
             if (count > 1) out << "message " << (index ? *index : n + 1) << " of " << count << '\n';
             reading = false;
             sim.select({ids[n]});
-            sim.transcript().clear();
-            sim.say("read this message");
-            sim.perform_all();
-            bool started = false;
-            for (const auto& line : sim.transcript().take()) {
-                if (!started) {
-                    started = starts_reading(line);
-                    continue;
-                }
-                if (auto text = spoken_text(line)) out << *text << '\n';
-            }
+            print_reading(sim, out);
         }
         sim.sim_agent().on_perform({});
         sim.quit();
