@@ -113,27 +113,31 @@ std::vector<std::string> setting_order;
 
 // The runtime's random source of the DLL, answered by the simulator's seeded one. Its functions
 // are reached through its class's table of virtual functions, found by name in the DLL's symbol
-// table: no import leads to them. Member functions take the object as `this`.
-#if defined(__i386__)
-#define WINSIM_MEMBER __attribute__((thiscall))
-#else
-#define WINSIM_MEMBER
-#endif
-
-void WINSIM_MEMBER randomize(void*) {
-    try {
-        the_sim->random().randomize();
-    } catch (const platform::PlatformError&) {
-        // A fault here cannot cross into the DLL's own runtime: the generator keeps its seed.
+// table: no import leads to them. The stand-ins are member functions, so that they are called as
+// the originals are (on i686, with the object in ECX).
+struct RandomStandIn {
+    void randomize() {
+        try {
+            the_sim->random().randomize();
+        } catch (const platform::PlatformError&) {
+            // A fault here cannot cross into the DLL's own runtime: the generator keeps its seed.
+        }
     }
-}
-
-double WINSIM_MEMBER next_random(void*) {
-    try {
-        return the_sim->random().next();
-    } catch (const platform::PlatformError&) {
-        return 0.0;
+    double next() {
+        try {
+            return the_sim->random().next();
+        } catch (const platform::PlatformError&) {
+            return 0.0;
+        }
     }
+};
+
+// The code address of a non-virtual member function: the first word of its pointer.
+template <class F>
+void* code_of(F member) {
+    void* code = nullptr;
+    std::memcpy(&code, &member, sizeof code);
+    return code;
 }
 
 // The addresses of the named symbols of the loaded `dll`, from the COFF symbol table of its file.
@@ -180,8 +184,8 @@ bool route_random(HMODULE dll) {
     if (slots[0] != found[seed] || slots[1] != found[next]) return false;
     DWORD old = 0;
     VirtualProtect(slots, 2 * sizeof(void*), PAGE_READWRITE, &old);
-    slots[0] = as_pointer(&randomize);
-    slots[1] = as_pointer(&next_random);
+    slots[0] = code_of(&RandomStandIn::randomize);
+    slots[1] = code_of(&RandomStandIn::next);
     VirtualProtect(slots, 2 * sizeof(void*), old, &old);
     return true;
 }
