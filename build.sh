@@ -5,7 +5,7 @@
 #   ./build.sh test --sanitize every test, built with AddressSanitizer and UndefinedBehaviorSanitizer
 #   ./build.sh bench           the benchmarks
 #   ./build.sh build           only build
-#   ./build.sh win             the Windows add-in DLL (MinGW-w64) and its tests under Wine
+#   ./build.sh win             the Windows add-in DLLs (32- and 64-bit, MinGW-w64), their tests under Wine and the setup program
 #   ./build.sh fuzz [SECONDS]  every fuzz target (clang's libFuzzer) for SECONDS each
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -27,20 +27,45 @@ install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# Only for `./build.sh win`: the MinGW-w64 cross compiler (posix threads), widl for the type library,
-# 64-bit Wine (which also gives widl the stdole2.tlb it imports), and a virtual display for the
-# test that opens the information panel.
-win_packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth)
+# Only for `./build.sh win`: the MinGW-w64 cross compilers for 64-bit and 32-bit Windows (posix
+# threads), widl for the type library, Wine (which also gives widl the stdole2.tlb it imports),
+# NSIS for the setup program, and a virtual display for the test that opens the information panel.
+# 32-bit Wine (wine32, from the i386 architecture) comes on top, see install_wine32.
+win_packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine wine64 nsis xvfb xauth)
 
 # Only for `./build.sh fuzz`: clang with its libFuzzer runtime.
 fuzz_packages=(clang libclang-rt-14-dev)
 
+# wine32 runs the 32-bit DLL's tests. It needs the i386 architecture; a machine where it cannot be
+# installed, or whose kernel cannot run 32-bit programs, skips those tests and says so.
+install_wine32() {
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $sudo dpkg --add-architecture i386
+        $sudo apt-get update -qq
+    fi
+    install_packages wine32:i386 || echo "wine32 could not be installed: the 32-bit Wine tests are skipped" >&2
+}
+
+# Both DLLs with their tests under Wine (64-bit in build-win, 32-bit in build-win32), then the
+# setup programs built from the two and tested.
 build_win() {
     install_packages "${win_packages[@]}"
-    cmake -S src/win -B build-win -DCMAKE_BUILD_TYPE=Release \
-          -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" >/dev/null
-    cmake --build build-win -j "$(nproc)"
-    ctest --test-dir build-win --output-on-failure "$@"
+    install_wine32
+    local bits dir
+    for bits in 64 32; do
+        dir=build-win
+        [ $bits = 32 ] && dir=build-win32
+        cmake -S src/win -B $dir -DCMAKE_BUILD_TYPE=Release \
+              -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-$([ $bits = 32 ] && echo i686 || echo x86_64).cmake" >/dev/null
+        cmake --build $dir -j "$(nproc)"
+        ctest --test-dir $dir --output-on-failure "$@"
+    done
+    local status=0
+    tests/win/installer_test.sh build-win32/DezarorAgent.dll build-win/DezarorAgent.dll build-win/wineprefix \
+        build-win/installer || status=$?
+    [ $status -eq 0 ] || [ $status -eq 77 ] || exit $status
 }
 
 what=${1:-build}
