@@ -14,14 +14,8 @@ if [ "${1:-}" = --control ]; then
     shift 2
 fi
 export WINEPREFIX=$prefix WINEDEBUG=-all
+# The loader of the runner's bitness (WINE_BITS), or a skip when none can run it.
 source "$(dirname "$0")/../win/wine_env.sh"
-# The 64-bit loader directly: the wine script prefers the 32-bit one when it is installed, which
-# some kernels cannot run.
-wine=wine
-if [ -x /usr/lib/wine/wine64 ] && x86_64-w64-mingw32-objdump -f "$runner" 2>/dev/null | grep -q x86-64; then
-    wine=/usr/lib/wine/wine64
-    export WINELOADER=$wine
-fi
 wineserver -p 60
 
 names=("$@")
@@ -42,7 +36,7 @@ for name in "${names[@]}"; do
     if [[ $first =~ ^#\ mailbox:\ (.+)$ ]]; then args+=(--mailbox "${BASH_REMATCH[1]}"); fi
     expected_status=0
     [ -f "$name.status" ] && expected_status=$(head -n 1 "$name.status")
-    "$wine" "$runner" "${args[@]}" "${control[@]}" >"$out/$name.out" 2>"$out/$name.err"
+    wine "$runner" "${args[@]}" "${control[@]}" >"$out/$name.out" 2>"$out/$name.err"
     status=$?
     if [ "$status" != "$expected_status" ] || ! cmp -s "$out/$name.out" "$name.out"; then
         failed=$((failed + 1))
