@@ -71,6 +71,11 @@ platform::PlatformError last_error(std::string_view what) {
 
 }  // namespace
 
+void unregister_window_classes() {
+    UnregisterClassW(kTimerClass, module_instance());
+    UnregisterClassW(kPanelClass, module_instance());
+}
+
 void WinMessageBoxes::show(std::string_view text, std::int32_t style, std::string_view title) {
     const auto wide_text = widen(text);
     const auto wide_title = widen(title.empty() ? kDefaultBoxTitle : title);

@@ -70,6 +70,10 @@ private:
     std::uint32_t seed_ = 0x50000;
 };
 
+// Unregisters the window classes of the timer and the panel, registered with the first of each; called
+// when the module unloads, so a later load registers them afresh with its own window procedures.
+void unregister_window_classes();
+
 class WinHost : public platform::Host {
 public:
     WinHost();

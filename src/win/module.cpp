@@ -9,14 +9,18 @@
 #include "platform/error.hpp"
 #include "win/com.hpp"
 #include "win/connect_object.hpp"
+#include "win/host.hpp"
 #include "win/registry.hpp"
 
 extern "C" {
 
-BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         win::set_module_instance(module);
         DisableThreadLibraryCalls(module);
+    } else if (reason == DLL_PROCESS_DETACH && !reserved) {
+        // Unloaded while the process goes on: its window classes must not outlive their procedures.
+        win::unregister_window_classes();
     }
     return TRUE;
 }

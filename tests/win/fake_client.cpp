@@ -505,6 +505,13 @@ int main(int argc, char** argv) {
     CoRevokeClassObject(agent_cookie);
     RegDeleteTreeW(HKEY_CLASSES_ROOT, win::widen(win::kAgentControlProgID).c_str());
     check(unregister_server && unregister_server() == S_OK, "DllUnregisterServer");
+    // Unloaded, the DLL leaves no window class of its own behind.
+    CoFreeUnusedLibrariesEx(0, 0);
+    FreeLibrary(dll);
+    WNDCLASSEXW timer_class{};
+    timer_class.cbSize = sizeof timer_class;
+    check(!GetModuleHandleW(L"DezarorAgent.dll") && !GetClassInfoExW(dll, L"DezarorAgentTimer1", &timer_class),
+          "the unloaded DLL's window classes are unregistered");
     std::printf("%zu transcript lines compared; %d failed\n", got.size(), failures);
     return failures == 0 ? 0 : 1;
 }
