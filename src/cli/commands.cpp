@@ -178,7 +178,8 @@ int dispatch(const CLI::App& app, const CommandLine& line) {
 int run_scenario(const SimInputs& inputs, const VoiceOptions& voice_options, std::istream& in, const std::string& file,
                  std::ostream& out) {
     // The mailbox and settings are loaded before the voice starts, so an unusable one writes no WAV.
-    return with_session(inputs, out, std::cerr, [&](Session& session) {
+    // Their "! " line belongs to the transcript, where scenario runs have always reported it.
+    return with_session(inputs, out, out, [&](Session& session) {
         return with_voice(voice_options, std::cerr, std::cerr, [&](Voice* voice) {
             // Outside real time the character is heard request by request, as `done` performs them.
             std::optional<Recorder> recorder;

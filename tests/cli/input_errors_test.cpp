@@ -75,7 +75,7 @@ TEST(InputErrors, AreRefusedBeforeAnythingRunsNamingTheInputAndTheReason) {
         {{"run", "tour.dz", "--settings", "folder"}, "folder", "Is a directory"},
         {{"demo", "--mailbox", "notes.txt", "--settings", "s.ini", "--wav", "t.wav"}, "notes.txt", "is no mailbox"},
         {{"repl", "--mailbox", "folder", "--settings", "s.ini", "--wav", "t.wav"}, "folder", "no Maildir"},
-        {{"run", "tour.dz", "--mailbox", "missing.json", "--settings", "s.ini"}, "missing.json",
+        {{"demo", "--mailbox", "missing.json", "--settings", "s.ini"}, "missing.json",
          "No such file or directory"},
         {{"read", "two.mbox", "--index", "3"}, "two.mbox", "it holds 2 messages"},
         {{"raed", "two.mbox"}, "raed", "did you mean \"read\""},
