@@ -473,6 +473,15 @@ std::string SimAgent::command_heard(std::string_view words) const {
     return best ? best->name : std::string();
 }
 
+std::vector<std::pair<std::string, std::string>> SimAgent::voice_commands() const {
+    std::vector<std::pair<std::string, std::string>> out;
+    if (!character_) return out;
+    for (const auto& command : character_->command_set->commands)
+        if (command->is_enabled && command->is_visible && command->voice)
+            out.emplace_back(command->name, command->voice->text());
+    return out;
+}
+
 void SimAgent::say(std::string_view words) {
     deliver_stopped();
     if (!character_) return;

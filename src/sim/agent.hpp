@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/agent.hpp"
@@ -84,6 +85,9 @@ public:
 
     // The enabled command whose voice grammar `words` matches best, or "" for none.
     std::string command_heard(std::string_view words) const;
+    // The commands a user can say now, as (name, voice text): enabled and visible ones with a
+    // voice text, in the order added. Empty while no character is loaded.
+    std::vector<std::pair<std::string, std::string>> voice_commands() const;
 
     bool connected() const { return connected_; }
     bool loaded() const { return static_cast<bool>(character_); }
