@@ -11,15 +11,28 @@ source "$(dirname "$0")/wine_env.sh"
 fails=0
 fail() { echo "FAIL: $*"; fails=$((fails + 1)); }
 
-# `reg query` prints "    NAME    TYPE    DATA" lines with CRLF endings.
+# Each key is read once with `reg query KEY`, which prints "    NAME    TYPE    DATA" lines with CRLF
+# endings; a Wine process start costs most of a second, so the reads are kept until the next change.
+cache=$(mktemp -d)
+trap 'rm -rf "$cache"' EXIT
+changed() { rm -f "$cache"/*; }
+key_text() {  # KEY -> its values; fails when the key is absent
+    local file
+    file="$cache/$(printf '%s' "$1" | md5sum | cut -c1-32)"
+    if [ ! -f "$file" ]; then
+        wine reg query "$1" 2>/dev/null | tr -d '\r' >"$file" || echo absent >"$file.absent"
+    fi
+    [ ! -f "$file.absent" ] && cat "$file"
+}
+
 value_of() {  # KEY NAME -> "TYPE DATA"
-    local key=$1 name=$2 out
-    if [ "$name" = "(Default)" ]; then out=$(wine reg query "$key" /ve 2>/dev/null) || return 1
-    else out=$(wine reg query "$key" /v "$name" 2>/dev/null) || return 1; fi
-    printf '%s\n' "$out" | tr -d '\r' | awk -v n="$name" '
+    local out
+    out=$(key_text "$1") || return 1
+    out=$(printf '%s\n' "$out" | awk -v n="$2" '
         { line = $0; sub(/^    /, "", line); i = index(line, "    ");
           if (i && substr(line, 1, i - 1) == n) { rest = substr(line, i + 4); j = index(rest, "    ");
-            print substr(rest, 1, j - 1) " " substr(rest, j + 4); exit } }'
+            print substr(rest, 1, j - 1) " " substr(rest, j + 4); exit } }')
+    [ -n "$out" ] && printf '%s\n' "$out"
 }
 
 expect() {  # KEY NAME TYPE DATA
@@ -40,6 +53,7 @@ keys=("$classes\\$progid" "$classes\\$progid\\CLSID" "$classes\\CLSID\\$clsid" "
 
 windows_path=$(winepath -w "$dll" 2>/dev/null | tr -d '\r')
 wine regsvr32 /s "$windows_path" || fail "regsvr32 exited $?"
+changed
 
 expect "$classes\\$progid" "(Default)" REG_SZ "$progid"
 expect "$classes\\$progid\\CLSID" "(Default)" REG_SZ "$clsid"
@@ -58,10 +72,12 @@ expect "$addin" LoadBehavior REG_DWORD 0x3
 
 # A value of someone else's beside ours survives unregistration, and so does its key.
 wine reg add "$addin" /v CommandLineSafe /t REG_DWORD /d 0 /f >/dev/null
+changed
 wine regsvr32 /u /s "$windows_path" || fail "regsvr32 /u exited $?"
+changed
 for key in "${keys[@]}"; do
     [ "$key" = "$addin" ] && continue
-    wine reg query "$key" >/dev/null 2>&1 && fail "$key still there after unregistration"
+    key_text "$key" >/dev/null && fail "$key still there after unregistration"
 done
 for name in FriendlyName Description LoadBehavior; do
     value_of "$addin" "$name" >/dev/null && fail "$addin [$name] still there after unregistration"
@@ -70,10 +86,12 @@ expect "$addin" CommandLineSafe REG_DWORD 0x0
 
 # With only our values there, unregistration leaves no key behind; the add-in list itself stays.
 wine reg delete "$addin" /f >/dev/null
+changed
 wine regsvr32 /s "$windows_path" || fail "second regsvr32 exited $?"
 wine regsvr32 /u /s "$windows_path" || fail "second regsvr32 /u exited $?"
+changed
 for key in "${keys[@]}"; do
-    wine reg query "$key" >/dev/null 2>&1 && fail "$key still there after unregistration"
+    key_text "$key" >/dev/null && fail "$key still there after unregistration"
 done
 wine reg query 'HKEY_LOCAL_MACHINE\Software\Microsoft\Office\Outlook\Addins' >/dev/null 2>&1 ||
     fail "the mail client's add-in list was removed"
