@@ -33,18 +33,28 @@ struct Animation {
 
 // How the animations the add-in plays look to a person.
 constexpr std::array kAnimations{
-    Animation{"Greet", "greets"},          Animation{"Wave", "waves"},
-    Animation{"Pleased", "pleased"},       Animation{"GetAttention", "gets your attention"},
-    Animation{"Announce", "announces"},    Animation{"Congratulate", "congratulates"},
+    Animation{"Greet", "greets"},
+    Animation{"Wave", "waves"},
+    Animation{"Pleased", "pleased"},
+    Animation{"GetAttention", "gets your attention"},
+    Animation{"Announce", "announces"},
+    Animation{"Congratulate", "congratulates"},
     Animation{"Congratulate_2", "congratulates"},
     Animation{"GestureLeft", "gestures left"},
-    Animation{"DoMagic1", "does magic"},   Animation{"DoMagic2", "does magic"},
-    Animation{"Explain", "explains"},      Animation{"Uncertain", "uncertain"},
-    Animation{"LookLeft", "looks left"},   Animation{"LookRight", "looks right"},
-    Animation{"Think", "thinks"},          Animation{"Surprised", "surprised"},
-    Animation{"Suggest", "suggests"},      Animation{"Search", "searches"},
-    Animation{"Confused", "confused"},     Animation{"Acknowledge", "nods"},
-    Animation{"Decline", "declines"},      Animation{"Process", "busy"},
+    Animation{"DoMagic1", "does magic"},
+    Animation{"DoMagic2", "does magic"},
+    Animation{"Explain", "explains"},
+    Animation{"Uncertain", "uncertain"},
+    Animation{"LookLeft", "looks left"},
+    Animation{"LookRight", "looks right"},
+    Animation{"Think", "thinks"},
+    Animation{"Surprised", "surprised"},
+    Animation{"Suggest", "suggests"},
+    Animation{"Search", "searches"},
+    Animation{"Confused", "confused"},
+    Animation{"Acknowledge", "nods"},
+    Animation{"Decline", "declines"},
+    Animation{"Process", "busy"},
     Animation{"Write", "writes"},
 };
 
@@ -55,10 +65,10 @@ constexpr std::array<std::string_view, 4> kQuietCommands{"done", "wait", "tick",
 // the character's queue as it fills and empties (what it says is shown as it says it), and the
 // mail client's reads and saves.
 constexpr auto kHidden = std::to_array<std::string_view>({
-    "agent: add ", "agent: command ", "agent: commands ", "agent: done ", "agent: listen ", "agent: left ",
-    "agent: top ", "agent: stop", "agent: connected ", "agent: load ", "agent: unload ", "agent: show ",
-    "agent: hide ", "agent: play ", "agent: speak ", "agent: think ", "agent: moveto ", "agent: gestureat ",
-    "office: ", "settings: ",
+    "agent: add ",    "agent: command ", "agent: commands ",  "agent: done ",      "agent: listen ",
+    "agent: left ",   "agent: top ",     "agent: stop",       "agent: connected ", "agent: load ",
+    "agent: unload ", "agent: show ",    "agent: hide ",      "agent: play ",      "agent: speak ",
+    "agent: think ",  "agent: moveto ",  "agent: gestureat ", "office: ",          "settings: ",
 });
 
 std::string_view word(std::string_view& text) {
@@ -79,10 +89,17 @@ std::string unquote(std::string_view& text) {
             continue;
         }
         switch (text[++i]) {
-            case 'r': out += '\r'; break;
-            case 'n': out += '\n'; break;
-            case 't': out += '\t'; break;
-            default: out += text[i];
+            case 'r':
+                out += '\r';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            default:
+                out += text[i];
         }
     }
     text.remove_prefix(std::min(i + 2, text.size()));
@@ -230,7 +247,10 @@ void PersonView::show_mail(std::string_view text) {
     } else if (call == "Close") {
         shown = fmt::format("the window of {} closes", item(id));
     } else if (call == "FlagStatus") {
-        shown = fmt::format("{} {}", item(id), rest == "2" ? "flagged for follow up" : rest == "1" ? "flag completed" : "flag cleared");
+        shown = fmt::format("{} {}", item(id),
+                            rest == "2"   ? "flagged for follow up"
+                            : rest == "1" ? "flag completed"
+                                          : "flag cleared");
     } else if (call == "Respond") {
         const auto dot = id.find('.');
         const auto response = word(rest);
@@ -273,8 +293,8 @@ void PersonView::show_box(std::string_view text) {
 }
 
 void PersonView::say(std::string_view text) {
-    const auto name = animation_ ? fmt::format("{} ({})", sim::kCharacterName, *animation_)
-                                 : std::string(sim::kCharacterName);
+    const auto name =
+        animation_ ? fmt::format("{} ({})", sim::kCharacterName, *animation_) : std::string(sim::kCharacterName);
     animation_.reset();
     out_ << paint(name + ":", kCyan) << ' ' << text << '\n';
 }

@@ -16,8 +16,8 @@ namespace {
 using namespace std::chrono_literals;
 using ::testing::Contains;
 using ::testing::HasSubstr;
-using ::testing::StartsWith;
 using ::testing::Not;
+using ::testing::StartsWith;
 
 std::string read_text(const std::filesystem::path& path) {
     std::ifstream in(path);

@@ -99,7 +99,8 @@ public:
 private:
     // False once the output ended or `until` passed.
     bool read_until(std::chrono::steady_clock::time_point until) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
         if (left.count() <= 0) return false;
         pollfd in{fd_, POLLIN, 0};
         if (::poll(&in, 1, static_cast<int>(left.count())) <= 0) return false;

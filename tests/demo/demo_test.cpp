@@ -24,7 +24,9 @@ TEST(Demo, PlaysTheBundledTourInRealTimeIntoAWavOfUnderTwoMinutes) {
     cli::SimInputs inputs;
     inputs.seed = 1;
     const auto start = std::chrono::steady_clock::now();
-    const int status = cli::demo(inputs, {.aloud = false, .wav = dir / "demo.wav"}, tour, "tour.dz", out, warnings);
+    cli::VoiceOptions voice;
+    voice.wav = dir / "demo.wav";
+    const int status = cli::demo(inputs, voice, tour, "tour.dz", out, warnings);
     const auto took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(status, 0);
     EXPECT_THAT(out.str(), Not(HasSubstr("\n! ")));

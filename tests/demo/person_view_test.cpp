@@ -56,8 +56,7 @@ TEST(PersonView, ShowsTheTourAsAPersonSeesItAndTheTranscriptOnRequest) {
     EXPECT_THAT(lines, Contains("> say read this message"));
     EXPECT_THAT(shown.output(), Not(HasSubstr("\x1b[")));
 
-    terminal::Terminal transcript({"demo", "--seed", "1", "--settings", (dir / "b.ini").string(), "--transcript"},
-                                  env);
+    terminal::Terminal transcript({"demo", "--seed", "1", "--settings", (dir / "b.ini").string(), "--transcript"}, env);
     ASSERT_TRUE(transcript.started());
     EXPECT_EQ(transcript.finish(), 0);
     EXPECT_EQ(transcript.lines(),
