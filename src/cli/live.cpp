@@ -110,10 +110,6 @@ bool is_speech(const sim::QueuedRequest& request) {
     return request.action == Action::Speak || request.action == Action::Think;
 }
 
-Samples sound_of(Voice& voice, const sim::QueuedRequest& request) {
-    if (is_speech(request)) return voice.speech(request.said);
-    return silence(acting_time(request), voice.sample_rate());
-}
 
 LiveCharacter::LiveCharacter(sim::SimPlatform& sim, Voice* voice) : sim_(sim), voice_(voice) {}
 
@@ -126,8 +122,9 @@ std::optional<LiveCharacter::Clock::time_point> LiveCharacter::deadline() const 
         if (sim_.sim_agent().head()) return Clock::now();
         return std::nullopt;
     }
+    if (!current_->length_known) return Clock::now() + kFeedEvery;
     const auto end = current_->start + current_->length;
-    if (voice_ && current_->played < current_->sound.size()) return std::min(end, Clock::now() + kFeedEvery);
+    if (voice_ && current_->played < current_->total) return std::min(end, Clock::now() + kFeedEvery);
     return end;
 }
 
@@ -136,9 +133,15 @@ void LiveCharacter::start(const sim::QueuedRequest& request, Clock::time_point a
     p.id = request.id;
     p.start = at;
     p.speech = is_speech(request);
-    if (voice_) {
-        p.sound = sound_of(*voice_, request);
-        p.length = length_of(p.sound.size(), voice_->sample_rate());
+    if (voice_ && p.speech) {
+        p.stream = voice_->stream(request.said);
+        // The first samples come within a chunk of synthesis; the speech starts when they do.
+        p.stream->take(p.unheard, 0, true);
+        p.start = std::max(at, Clock::now());
+        p.length_known = false;
+    } else if (voice_) {
+        p.length = acting_time(request);
+        p.total = samples_in(p.length, voice_->sample_rate());
     } else {
         p.length = acting_time(request);
     }
@@ -146,32 +149,57 @@ void LiveCharacter::start(const sim::QueuedRequest& request, Clock::time_point a
     if (on_start_) on_start_(request);
 }
 
+void LiveCharacter::record_heard(Clock::time_point now) {
+    auto& p = *current_;
+    if (!p.speech) return;
+    const auto heard = std::min(p.played, samples_in(now - p.start, voice_->sample_rate()));
+    if (heard <= p.recorded) return;
+    const auto n = heard - p.recorded;
+    voice_->record(std::span(p.unheard).first(n));
+    p.unheard.erase(p.unheard.begin(), p.unheard.begin() + static_cast<std::ptrdiff_t>(n));
+    p.recorded = heard;
+}
+
 void LiveCharacter::feed(Clock::time_point now) {
     if (!voice_ || !current_) return;
     auto& p = *current_;
-    const auto target = std::min(p.sound.size(), samples_in(now - p.start + kFeedAhead, voice_->sample_rate()));
-    if (target <= p.played) return;
-    voice_->play(std::span(p.sound).subspan(p.played, target - p.played));
-    p.played = target;
+    const auto target = samples_in(now - p.start + kFeedAhead, voice_->sample_rate());
+    if (p.stream) {
+        const auto before = p.unheard.size();
+        if (target > p.played) p.stream->take(p.unheard, target - p.played, false);
+        const auto fresh = p.unheard.size() - before;
+        voice_->play(std::span(p.unheard).subspan(before, fresh));
+        p.played += fresh;
+        if (p.stream->done()) {
+            p.stream.reset();
+            p.total = p.played;
+            p.length = length_of(p.total, voice_->sample_rate());
+            p.length_known = true;
+        }
+    } else if (target > p.played && p.played < p.total) {
+        const auto n = std::min(target, p.total) - p.played;
+        voice_->play(Samples(n, 0));
+        p.played += n;
+    }
+    record_heard(now);
 }
 
 void LiveCharacter::cut(Clock::time_point now) {
     if (!current_) return;
-    if (voice_ && current_->speech) {
-        // What was heard until the cut is what the recording keeps.
-        const auto heard = std::min(current_->sound.size(), samples_in(now - current_->start, voice_->sample_rate()));
-        voice_->record(std::span(current_->sound).first(heard));
-    }
+    // What was heard until the cut is what the recording keeps; the synthesis stops with it.
+    if (voice_) record_heard(now);
     current_.reset();
 }
 
 bool LiveCharacter::finish_if_due(Clock::time_point now) {
     if (!current_) return false;
+    if (voice_) feed(now);
+    if (!current_->length_known) return false;
     const auto end = current_->start + current_->length;
     if (now < end) return false;
     if (voice_) {
         feed(end + kFeedAhead);
-        if (current_->speech) voice_->record(current_->sound);
+        record_heard(end);
     }
     current_.reset();
     ++performed_;
@@ -216,9 +244,8 @@ Recorder::Recorder(sim::SimPlatform& sim, Voice& voice) : sim_(sim) {
         // Only what the character performed to the end is heard; a request stopped before its
         // turn, or one that failed, never was.
         if (status != platform::kRequestComplete) return;
-        const auto sound = sound_of(voice, request);
-        voice.play(sound);
-        if (is_speech(request)) voice.record(sound);
+        if (is_speech(request)) return voice.say(request.said);
+        voice.play(silence(acting_time(request), voice.sample_rate()));
     });
 }
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "cli/voice.hpp"
@@ -22,9 +23,6 @@ std::chrono::milliseconds acting_time(const sim::QueuedRequest& request);
 // How long saying `text` takes when no synthesizer measures it: about the pace of the voice.
 std::chrono::milliseconds estimated_speaking_time(std::string_view text);
 
-// What a request sounds like: the speech of what is said, or the silence of an animation. Only
-// speech is recorded; the silences keep the player's pace.
-Samples sound_of(Voice& voice, const sim::QueuedRequest& request);
 bool is_speech(const sim::QueuedRequest& request);
 
 // Performs the character's requests in real time. Single-threaded: the owner calls `advance`
@@ -55,14 +53,23 @@ public:
     void on_start(StartObserver observer);
 
 private:
+    // A request being performed. With a voice, its sound is fed to the player a little ahead of
+    // what is heard: speech as it is synthesised, so its length is known only once synthesis ends.
     struct Performance {
         std::int32_t id = 0;
         Clock::time_point start;
         Clock::duration length{};
-        Samples sound;
         bool speech = false;
+        std::unique_ptr<SpeechStream> stream;  // the speech still being synthesised
+        std::size_t total = 0;                 // the silence's samples; speech's once synthesised
+        bool length_known = true;
         std::size_t played = 0;  // samples handed to the player so far
+        Samples unheard;         // speech handed to the player and not yet heard, so not yet recorded
+        std::size_t recorded = 0;
     };
+
+    // Records the speech heard by `now`.
+    void record_heard(Clock::time_point now);
 
     void start(const sim::QueuedRequest& request, Clock::time_point at);
     void feed(Clock::time_point now);

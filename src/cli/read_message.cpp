@@ -123,9 +123,7 @@ int read_each(const std::filesystem::path& file, std::optional<std::size_t> inde
         sim.sim_agent().on_perform([&](const sim::QueuedRequest& request, std::int32_t status) {
             if (request.action == sim::QueuedRequest::Action::Play && request.text == "Read") reading = true;
             if (!heard || !reading || status != platform::kRequestComplete || !is_speech(request)) return;
-            const auto sound = heard->speech(request.said);
-            heard->play(sound);
-            heard->record(sound);
+            heard->say(request.said);
         });
         for (std::size_t n = 0; n < ids.size(); ++n) {
             if (count > 1) out << "message " << (index ? *index : n + 1) << " of " << count << '\n';

@@ -28,12 +28,38 @@ constexpr std::string_view kPlayerBufferMicroseconds = "100000";
 // A WAV file counts its bytes in 32 bits, header included.
 constexpr std::uint32_t kMostDataBytes = std::numeric_limits<std::uint32_t>::max() - 36;
 
+// Samples are handed over to the synthesis's chunk receiver; it returning false aborts the synthesis.
 int collect_samples(short* wav, int count, espeak_EVENT* events) {
     if (wav == nullptr || count <= 0) return 0;
-    auto* out = static_cast<Samples*>(events->user_data);
-    out->insert(out->end(), wav, wav + count);
-    return 0;
+    const auto& chunk = *static_cast<const Synthesizer::Chunk*>(events->user_data);
+    return chunk(std::span<const std::int16_t>(wav, static_cast<std::size_t>(count))) ? 0 : 1;
 }
+
+// The engine's state is global: one synthesis at a time, with its voice and rate.
+std::mutex& engine_mutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+// Most samples a speech stream holds ahead of the player: a few seconds.
+constexpr std::size_t kMostBuffered = 22050 * 4;
+
+struct ScriptVoice {
+    char32_t first;
+    char32_t last;
+    std::string_view voice;
+};
+
+// Blocks of letters and the espeak-ng voice for their language.
+constexpr std::array kScriptVoices{
+    ScriptVoice{0x0370, 0x03FF, "el"},   ScriptVoice{0x0400, 0x052F, "ru"},   ScriptVoice{0x0530, 0x058F, "hy"},
+    ScriptVoice{0x0590, 0x05FF, "he"},   ScriptVoice{0x0600, 0x06FF, "ar"},   ScriptVoice{0x0900, 0x097F, "hi"},
+    ScriptVoice{0x0980, 0x09FF, "bn"},   ScriptVoice{0x0A80, 0x0AFF, "gu"},   ScriptVoice{0x0B80, 0x0BFF, "ta"},
+    ScriptVoice{0x0C00, 0x0C7F, "te"},   ScriptVoice{0x0C80, 0x0CFF, "kn"},   ScriptVoice{0x0D00, 0x0D7F, "ml"},
+    ScriptVoice{0x0E00, 0x0E7F, "th"},   ScriptVoice{0x10A0, 0x10FF, "ka"},   ScriptVoice{0x1100, 0x11FF, "ko"},
+    ScriptVoice{0x3040, 0x30FF, "ja"},   ScriptVoice{0x3400, 0x4DBF, "cmn"},  ScriptVoice{0x4E00, 0x9FFF, "cmn"},
+    ScriptVoice{0xAC00, 0xD7AF, "ko"},
+};
 
 // The library keeps one engine per process; it is started once, on first use, and lives on.
 int engine_sample_rate() {
@@ -86,17 +112,107 @@ std::vector<unsigned char> little_endian(std::span<const std::int16_t> samples) 
 
 }  // namespace
 
-Synthesizer::Synthesizer() : sample_rate_(engine_sample_rate()) {
+std::string_view voice_for_script(std::string_view text) {
+    // Counts the letters of each script, reading the text as UTF-8 (it always is by now).
+    std::array<std::size_t, kScriptVoices.size()> counts{};
+    std::size_t latin = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length && i + k < text.size(); ++k)
+            c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        i += length;
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c < 0x250)) {
+            ++latin;
+            continue;
+        }
+        for (std::size_t s = 0; s < kScriptVoices.size(); ++s)
+            if (c >= kScriptVoices[s].first && c <= kScriptVoices[s].last) ++counts[s];
+    }
+    // Kana beside Han is Japanese; the voices of one language pool their letters.
+    std::size_t best = 0;
+    std::string_view voice = "en";
+    for (std::size_t s = 0; s < kScriptVoices.size(); ++s) {
+        std::size_t n = 0;
+        for (std::size_t t = 0; t < kScriptVoices.size(); ++t)
+            if (kScriptVoices[t].voice == kScriptVoices[s].voice) n += counts[t];
+        if (kScriptVoices[s].voice == "ja" && counts[s] > 0) n += counts[16] + counts[17];
+        if (n > best) best = n, voice = kScriptVoices[s].voice;
+    }
+    return best > latin ? voice : "en";
+}
+
+Synthesizer::Synthesizer(std::optional<std::string> voice_name, std::optional<int> rate)
+    : sample_rate_(engine_sample_rate()), voice_name_(std::move(voice_name)), rate_(rate) {
     if (sample_rate_ <= 0)
         throw VoiceError("the speech synthesizer espeak-ng cannot start: is espeak-ng-data installed?");
+    if (voice_name_) {
+        const std::lock_guard lock(engine_mutex());
+        if (espeak_SetVoiceByName(voice_name_->c_str()) != EE_OK)
+            throw VoiceError("--voice-name " + *voice_name_ + ": espeak-ng has no such voice (espeak-ng --voices lists them)");
+    }
+}
+
+void Synthesizer::speak_to(std::string_view text, const Chunk& chunk) {
+    if (text.empty()) return;
+    const std::string terminated(text);  // espeak-ng reads up to the terminating zero
+    const std::lock_guard lock(engine_mutex());
+    const std::string voice = voice_name_ ? *voice_name_ : std::string(voice_for_script(text));
+    if (espeak_SetVoiceByName(voice.c_str()) != EE_OK) espeak_SetVoiceByName("en");
+    // The voice sets its own pace; a rate asked for is set after it.
+    if (rate_) espeak_SetParameter(espeakRATE, *rate_, 0);
+    espeak_Synth(terminated.c_str(), terminated.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
+                 const_cast<Chunk*>(&chunk));
 }
 
 Samples Synthesizer::speak(std::string_view text) {
     Samples out;
-    if (text.empty()) return out;
-    const std::string terminated(text);  // espeak-ng reads up to the terminating zero
-    espeak_Synth(terminated.c_str(), terminated.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, &out);
+    speak_to(text, [&out](std::span<const std::int16_t> samples) {
+        out.insert(out.end(), samples.begin(), samples.end());
+        return true;
+    });
     return out;
+}
+
+SpeechStream::SpeechStream(Synthesizer& synthesizer, std::string text) {
+    thread_ = std::thread([this, &synthesizer, text = std::move(text)] {
+        synthesizer.speak_to(text, [this](std::span<const std::int16_t> samples) {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return cut_ || buffer_.size() < kMostBuffered; });
+            if (cut_) return false;
+            buffer_.insert(buffer_.end(), samples.begin(), samples.end());
+            changed_.notify_all();
+            return true;
+        });
+        const std::lock_guard lock(mutex_);
+        finished_ = true;
+        changed_.notify_all();
+    });
+}
+
+SpeechStream::~SpeechStream() {
+    {
+        const std::lock_guard lock(mutex_);
+        cut_ = true;
+        changed_.notify_all();
+    }
+    thread_.join();
+}
+
+std::size_t SpeechStream::take(Samples& into, std::size_t most, bool wait) {
+    std::unique_lock lock(mutex_);
+    if (wait) changed_.wait(lock, [&] { return finished_ || !buffer_.empty(); });
+    const std::size_t n = std::min(most, buffer_.size());
+    into.insert(into.end(), buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(n));
+    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(n));
+    if (n > 0) changed_.notify_all();
+    return n;
+}
+
+bool SpeechStream::done() const {
+    const std::lock_guard lock(mutex_);
+    return finished_ && buffer_.empty();
 }
 
 WavWriter::WavWriter(std::filesystem::path path, int sample_rate) : path_(std::move(path)), sample_rate_(sample_rate) {
@@ -206,7 +322,8 @@ std::chrono::milliseconds length_of(std::size_t samples, int sample_rate) {
     return std::chrono::milliseconds(static_cast<std::int64_t>(samples) * 1000 / sample_rate);
 }
 
-Voice::Voice(const VoiceOptions& options, std::ostream& warnings) : warnings_(warnings) {
+Voice::Voice(const VoiceOptions& options, std::ostream& warnings)
+    : synthesizer_(options.voice_name, options.rate), warnings_(warnings) {
     if (options.wav) wav_ = std::make_unique<WavWriter>(*options.wav, synthesizer_.sample_rate());
     if (options.aloud) {
         player_ = Player::open(synthesizer_.sample_rate());
@@ -222,6 +339,14 @@ void Voice::play(std::span<const std::int16_t> samples) {
     if (player_->write(samples)) return;
     warnings_ << "dezaror: the audio player stopped (no sound device?); the character speaks silently\n";
     player_.reset();
+}
+
+void Voice::say(std::string_view text) {
+    synthesizer_.speak_to(text, [this](std::span<const std::int16_t> samples) {
+        play(samples);
+        record(samples);
+        return true;
+    });
 }
 
 void Voice::record(std::span<const std::int16_t> samples) {

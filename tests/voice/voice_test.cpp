@@ -117,6 +117,37 @@ TEST(Synthesizer, LongerTextsTakeLonger) {
     EXPECT_TRUE(voice.speak("").empty());
 }
 
+// A stream gives the speech synthesis in one piece gives, in chunks; cut early, it stops at once.
+// Each script is read in its own language, unless the user chose a voice.
+TEST(Synthesizer, StreamsWhatItSpeaksAndChoosesTheVoiceByScript) {
+    cli::Synthesizer voice;
+    const std::string text = "See you at noon, and bring the map of the old town with you, please.";
+    const auto whole = voice.speak(text);
+    cli::Samples streamed;
+    {
+        cli::SpeechStream stream(voice, text);
+        while (!stream.done()) stream.take(streamed, 1000, true);
+    }
+    // The engine's state carries over from one text to the next, so the samples differ slightly.
+    EXPECT_NEAR(static_cast<double>(streamed.size()), static_cast<double>(whole.size()), whole.size() * 0.1);
+    cli::Samples first;
+    {
+        cli::SpeechStream stream(voice, std::string(200000, 'a') + ".");
+        stream.take(first, 100, true);
+    }  // cut here: the destructor must not wait for the rest of the text
+    EXPECT_EQ(first.size(), 100u);
+
+    EXPECT_EQ(cli::voice_for_script("Hello there"), "en");
+    EXPECT_EQ(cli::voice_for_script("\u041f\u0440\u0438\u0432\u0435\u0442, Bob"), "ru");
+    EXPECT_EQ(cli::voice_for_script("\u039a\u03b1\u03bb\u03b7\u03bc\u03ad\u03c1\u03b1"), "el");
+    EXPECT_EQ(cli::voice_for_script("\u65e5\u672c\u8a9e\u306e\u30e1\u30fc\u30eb"), "ja");
+    EXPECT_EQ(cli::voice_for_script("\u4f60\u597d"), "cmn");
+    EXPECT_THROW(cli::Synthesizer(std::string("no-such-voice")), cli::VoiceError);
+    cli::Synthesizer slow(std::nullopt, 100);
+    cli::Synthesizer fast(std::nullopt, 300);
+    EXPECT_GT(slow.speak(text).size(), fast.speak(text).size() * 2);
+}
+
 // The live character speaks for as long as the speech takes, and keeps of a piece cut off by the
 // listening key exactly what was heard before the key went down.
 TEST(LiveCharacter, ListeningKeyCutsTheSpeechWhereItWas) {
@@ -125,7 +156,7 @@ TEST(LiveCharacter, ListeningKeyCutsTheSpeechWhereItWas) {
     sim.setting("PlayIntro", "False");
     auto s = support::started_form(sim);
     std::ostringstream warnings;
-    cli::Voice voice({.aloud = false, .wav = dir / "cut.wav"}, warnings);
+    cli::Voice voice({.aloud = false, .wav = dir / "cut.wav", .voice_name = {}, .rate = {}}, warnings);
     std::vector<std::pair<sim::QueuedRequest, std::int32_t>> performed;
     sim.sim_agent().on_perform(
         [&](const sim::QueuedRequest& r, std::int32_t status) { performed.emplace_back(r, status); });
