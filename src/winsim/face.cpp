@@ -1,9 +1,6 @@
 #include "winsim/face.hpp"
 
-#include <olectl.h>
-
 #include <chrono>
-#include <map>
 #include <optional>
 
 #include "platform/error.hpp"
@@ -11,7 +8,6 @@
 namespace winsim {
 
 namespace {
-
 
 // The event interfaces and identifiers the platforms publish, written out here, never taken from
 // the add-in's own tables: a wrong table there must show as a lost event.
@@ -153,19 +149,10 @@ ComPtr<Object> item_object(const platform::ItemPtr& item) {
     text("OptionalAttendees", &platform::Item::optional_attendees);
     text("Location", &platform::Item::location);
 
-    i.member("Save", [p](Args&) {
-        p->save();
-        return Variant();
-    });
+    i.action("Save", [p](Args&) { p->save(); });
     i.member("GetInspector", [p](Args&) { return object_value(inspector_object(p->get_inspector())); });
-    i.member("Display", [p](Args&) {
-        p->display();
-        return Variant();
-    });
-    i.member("Close", [p](Args& a) {
-        p->close(a.at(0).to_int32());
-        return Variant();
-    });
+    i.action("Display", [p](Args&) { p->display(); });
+    i.action("Close", [p](Args& a) { p->close(a.at(0).to_int32()); });
     i.member("Copy", [p](Args&) { return object_value(item_object(p->copy())); });
     i.member("Move", [p](Args& a) {
         auto destination = Object::payload_of<platform::Folder>(a.at(0).to_object().get());
@@ -173,25 +160,18 @@ ComPtr<Object> item_object(const platform::ItemPtr& item) {
         p->move(destination);
         return Variant();
     });
-    i.member("Delete", [p](Args&) {
-        p->delete_item();
-        return Variant();
-    });
-    i.member("PrintOut", [p](Args&) {
-        p->print_out();
-        return Variant();
-    });
+    i.action("Delete", [p](Args&) { p->delete_item(); });
+    i.action("PrintOut", [p](Args&) { p->print_out(); });
     i.member("Forward", [p](Args&) { return object_value(item_object(p->forward())); });
     i.member("Reply", [p](Args&) { return object_value(item_object(p->reply())); });
     i.member("ReplyAll", [p](Args&) { return object_value(item_object(p->reply_all())); });
-    i.member("GetAssociatedAppointment", [p](Args& a) {
-        return object_value(item_object(p->get_associated_appointment(a.at(0).to_bool())));
-    });
+    i.member("GetAssociatedAppointment",
+             [p](Args& a) { return object_value(item_object(p->get_associated_appointment(a.at(0).to_bool()))); });
     i.member("GetAssociatedTask",
              [p](Args& a) { return object_value(item_object(p->get_associated_task(a.at(0).to_bool()))); });
     i.member("Respond", [p](Args& a) {
-        return object_value(item_object(p->respond(a.at(0).to_int32(), given(a, 1) && a[1].to_bool(),
-                                                   given(a, 2) && a[2].to_bool())));
+        return object_value(
+            item_object(p->respond(a.at(0).to_int32(), given(a, 1) && a[1].to_bool(), given(a, 2) && a[2].to_bool())));
     });
     i.source(kItemEvents, [p](Object& self) {
         auto close = with_cancel(kItemEvents, 0xF004, [p](auto h) { return p->on_close(std::move(h)); })(self);
@@ -207,10 +187,7 @@ ComPtr<Object> items_object(const std::shared_ptr<platform::Items>& items) {
     auto o = Object::make(items);
     auto* p = items.get();
     o->member("Count", [p](Args&) { return Variant(p->count()); });
-    o->member("Sort", [p](Args& a) {
-        p->sort(a.at(0).to_string(), given(a, 1) && a[1].to_bool());
-        return Variant();
-    });
+    o->action("Sort", [p](Args& a) { p->sort(a.at(0).to_string(), given(a, 1) && a[1].to_bool()); });
     o->member("GetFirst", [p](Args&) { return object_value(item_object(p->get_first())); });
     o->member("GetNext", [p](Args&) { return object_value(item_object(p->get_next())); });
     o->member("GetPrevious", [p](Args&) { return object_value(item_object(p->get_previous())); });
@@ -321,14 +298,8 @@ ComPtr<Object> inspector_object(const std::shared_ptr<platform::Inspector>& insp
     auto* p = inspector.get();
     o->member("Class", [](Args&) { return Variant(kOlInspector); });
     o->member("CurrentItem", [p](Args&) { return object_value(item_object(p->current_item())); });
-    o->member("Activate", [p](Args&) {
-        p->activate();
-        return Variant();
-    });
-    o->member("Close", [p](Args& a) {
-        p->close(a.at(0).to_int32());
-        return Variant();
-    });
+    o->action("Activate", [p](Args&) { p->activate(); });
+    o->action("Close", [p](Args& a) { p->close(a.at(0).to_int32()); });
     o->source(kInspectorEvents, plain(kInspectorEvents, 0xF008, [p](auto h) { return p->on_close(std::move(h)); }));
     return o;
 }
@@ -374,7 +345,8 @@ ComPtr<Object> namespace_object(const std::shared_ptr<platform::NameSpace>& name
         user->member("Name", [name](Args&) { return Variant(name); });
         return Variant(user->dispatch());
     });
-    o->member("GetDefaultFolder", [p](Args& a) { return object_value(folder_object(p->get_default_folder(a.at(0).to_int32()))); });
+    o->member("GetDefaultFolder",
+              [p](Args& a) { return object_value(folder_object(p->get_default_folder(a.at(0).to_int32()))); });
     o->member("PickFolder", [p](Args&) { return object_value(folder_object(p->pick_folder())); });
     return o;
 }
@@ -395,9 +367,11 @@ ComPtr<Object> command_object(const std::shared_ptr<platform::AgentCommand>& com
     auto o = Object::make(command);
     auto* p = command.get();
     o->member(
-        "Enabled", [p](Args&) { return Variant(p->enabled()); }, [p](const Variant& v) { p->set_enabled(v.to_bool()); });
+        "Enabled", [p](Args&) { return Variant(p->enabled()); },
+        [p](const Variant& v) { p->set_enabled(v.to_bool()); });
     o->member(
-        "Visible", [p](Args&) { return Variant(p->visible()); }, [p](const Variant& v) { p->set_visible(v.to_bool()); });
+        "Visible", [p](Args&) { return Variant(p->visible()); },
+        [p](const Variant& v) { p->set_visible(v.to_bool()); });
     return o;
 }
 
@@ -409,10 +383,9 @@ ComPtr<Object> commands_object(const std::shared_ptr<platform::AgentCommands>& c
     o->member("Voice", {}, [p](const Variant& v) { p->set_voice(v.to_string()); });
     // Add(Name, Caption, Voice, Enabled, Visible)
     o->member("Add", [p](Args& a) {
-        return object_value(command_object(p->add(a.at(0).to_string(), optional_arg(a, 1, &Variant::to_string),
-                                                  optional_arg(a, 2, &Variant::to_string),
-                                                  optional_arg(a, 3, &Variant::to_bool),
-                                                  optional_arg(a, 4, &Variant::to_bool))));
+        return object_value(command_object(p->add(
+            a.at(0).to_string(), optional_arg(a, 1, &Variant::to_string), optional_arg(a, 2, &Variant::to_string),
+            optional_arg(a, 3, &Variant::to_bool), optional_arg(a, 4, &Variant::to_bool))));
     });
     o->member("Command", [p](Args& a) { return object_value(command_object(p->item(a.at(0).to_string()))); });
     return o;
@@ -438,10 +411,7 @@ ComPtr<Object> character_object(const std::shared_ptr<platform::Character>& char
         p->stop(request);
         return Variant();
     });
-    o->member("StopAll", [p](Args&) {
-        p->stop_all();
-        return Variant();
-    });
+    o->action("StopAll", [p](Args&) { p->stop_all(); });
     o->member("Listen", [p](Args& a) { return Variant(p->listen(a.at(0).to_bool())); });
     o->member("Name", [p](Args&) { return Variant(p->name()); });
     o->member(
@@ -459,19 +429,20 @@ ComPtr<Object> character_object(const std::shared_ptr<platform::Character>& char
 ComPtr<Object> application_object(const std::shared_ptr<platform::Application>& application) {
     auto o = Object::make(application);
     auto* p = application.get();
-    o->member("GetNamespace", [p](Args& a) { return object_value(namespace_object(p->get_namespace(a.at(0).to_string()))); });
+    o->member("GetNamespace",
+              [p](Args& a) { return object_value(namespace_object(p->get_namespace(a.at(0).to_string()))); });
     o->member("ActiveExplorer", [p](Args&) { return object_value(explorer_object(p->active_explorer())); });
     o->member("ActiveInspector", [p](Args&) { return object_value(inspector_object(p->active_inspector())); });
     o->member("ActiveWindow", [p](Args&) { return object_value(window_object(p->active_window())); });
     o->member("CreateItem", [p](Args& a) { return object_value(item_object(p->create_item(a.at(0).to_int32()))); });
     o->source(kApplicationEvents, [p](Object& self) {
-        auto send = std::make_shared<platform::Subscription>(
-            p->on_item_send([&self](const platform::ItemPtr& item, bool& cancel) {
-                auto sent = item_object(item);
-                VARIANT_BOOL flag = cancel ? VARIANT_TRUE : VARIANT_FALSE;
-                self.raise(kApplicationEvents, 0xF002, {object_arg(sent ? sent->dispatch() : nullptr), bool_ref(&flag)});
-                cancel = flag != VARIANT_FALSE;
-            }));
+        auto send = std::make_shared<platform::Subscription>(p->on_item_send([&self](const platform::ItemPtr& item,
+                                                                                     bool& cancel) {
+            auto sent = item_object(item);
+            VARIANT_BOOL flag = cancel ? VARIANT_TRUE : VARIANT_FALSE;
+            self.raise(kApplicationEvents, 0xF002, {object_arg(sent ? sent->dispatch() : nullptr), bool_ref(&flag)});
+            cancel = flag != VARIANT_FALSE;
+        }));
         auto mail = std::make_shared<platform::Subscription>(
             plain(kApplicationEvents, 0xF003, [p](auto h) { return p->on_new_mail(std::move(h)); })(self));
         auto reminder = std::make_shared<platform::Subscription>(p->on_reminder([&self](const platform::ItemPtr& item) {
@@ -491,16 +462,11 @@ ComPtr<Object> agent_control_object(platform::AgentControl& control, ComPtr<ITyp
     o->member("Connected", {}, [p](const Variant& v) { p->set_connected(v.to_bool()); });
     o->member("Characters", [p](Args&) {
         auto characters = Object::make();
-        characters->member("Load", [p](Args& a) {
-            p->characters_load(a.at(0).to_string());
-            return Variant();
+        characters->action("Load", [p](Args& a) { p->characters_load(a.at(0).to_string()); });
+        characters->action("Unload", [p](Args& a) { p->characters_unload(a.at(0).to_string()); });
+        characters->member("Character", [p](Args& a) {
+            return Variant(character_object(p->character(a.at(0).to_string()))->dispatch());
         });
-        characters->member("Unload", [p](Args& a) {
-            p->characters_unload(a.at(0).to_string());
-            return Variant();
-        });
-        characters->member("Character",
-                           [p](Args& a) { return Variant(character_object(p->character(a.at(0).to_string()))->dispatch()); });
         return Variant(characters->dispatch());
     });
     o->member("SpeechInput", [p](Args&) {
@@ -513,23 +479,22 @@ ComPtr<Object> agent_control_object(platform::AgentControl& control, ComPtr<ITyp
         sheet->member("Visible", {}, [p](const Variant& v) { p->set_property_sheet_visible(v.to_bool()); });
         return Variant(sheet->dispatch());
     });
-    o->member("ShowDefaultCharacterProperties", [p](Args&) {
-        p->show_default_character_properties();
-        return Variant();
-    });
+    o->action("ShowDefaultCharacterProperties", [p](Args&) { p->show_default_character_properties(); });
     // _AgentEvents: RequestComplete 11, Command 17, ListenStart 27, ListenComplete 28.
     o->source(kAgentEvents, [p](Object& self) {
-        auto complete = std::make_shared<platform::Subscription>(p->on_request_complete([&self](const platform::RequestPtr& r) {
-            auto request = request_object(r);
-            self.raise(kAgentEvents, 11, {object_arg(request ? request->dispatch() : nullptr)});
-        }));
-        auto command = std::make_shared<platform::Subscription>(p->on_command([&self](const platform::UserInput& heard) {
-            auto input = Object::make();
-            input->member("Name", [name = heard.name](Args&) { return Variant(name); });
-            input->member("Voice", [voice = heard.voice](Args&) { return Variant(voice); });
-            input->member("Confidence", [](Args&) { return Variant(std::int32_t{0}); });
-            self.raise(kAgentEvents, 17, {object_arg(input->dispatch())});
-        }));
+        auto complete =
+            std::make_shared<platform::Subscription>(p->on_request_complete([&self](const platform::RequestPtr& r) {
+                auto request = request_object(r);
+                self.raise(kAgentEvents, 11, {object_arg(request ? request->dispatch() : nullptr)});
+            }));
+        auto command =
+            std::make_shared<platform::Subscription>(p->on_command([&self](const platform::UserInput& heard) {
+                auto input = Object::make();
+                input->member("Name", [name = heard.name](Args&) { return Variant(name); });
+                input->member("Voice", [voice = heard.voice](Args&) { return Variant(voice); });
+                input->member("Confidence", [](Args&) { return Variant(std::int32_t{0}); });
+                self.raise(kAgentEvents, 17, {object_arg(input->dispatch())});
+            }));
         auto start = std::make_shared<platform::Subscription>(p->on_listen_start([&self](const std::string& id) {
             win::Bstr character(id);
             self.raise(kAgentEvents, 27, {text_arg(character.get())});

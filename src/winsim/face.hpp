@@ -36,6 +36,8 @@ public:
     static ComPtr<Object> make(std::shared_ptr<void> payload = {});
 
     Object& member(std::string name, Getter get, Setter put = {});
+    // A method that returns nothing.
+    Object& action(std::string name, std::function<void(Args&)> run);
     Object& source(const IID& events, Binder bind);
     // Describes the object's class, its event interfaces included, as a control may.
     Object& class_info(ComPtr<ITypeInfo> info);

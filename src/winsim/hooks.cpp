@@ -91,8 +91,8 @@ void* patch_import(HMODULE dll, const char* function, void* replacement) {
     const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (directory.VirtualAddress == 0) return nullptr;
     for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress); d->Name; ++d) {
-        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + (d->OriginalFirstThunk ? d->OriginalFirstThunk
-                                                                                                : d->FirstThunk));
+        auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(
+            base + (d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk));
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
         for (; names->u1.AddressOfData; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
@@ -160,15 +160,15 @@ std::map<std::string, void*> symbols_of(HMODULE dll, const std::vector<std::stri
         IMAGE_SYMBOL symbol;
         std::memcpy(&symbol, file.data() + table + i * IMAGE_SIZEOF_SYMBOL, sizeof symbol);
         const std::size_t aux = symbol.NumberOfAuxSymbols;
-        std::string name = symbol.N.Name.Short ? std::string(reinterpret_cast<const char*>(symbol.N.ShortName),
-                                                             strnlen(reinterpret_cast<const char*>(symbol.N.ShortName), 8))
-                                               : std::string(strings + symbol.N.Name.Long);
+        std::string name = symbol.N.Name.Short
+                               ? std::string(reinterpret_cast<const char*>(symbol.N.ShortName),
+                                             strnlen(reinterpret_cast<const char*>(symbol.N.ShortName), 8))
+                               : std::string(strings + symbol.N.Name.Long);
         if (!name.empty() && name.front() == '_' && name.size() > 1 && name[1] == '_') name.erase(0, 1);  // i686
         i += aux;
         if (symbol.SectionNumber <= 0 || symbol.SectionNumber > header.NumberOfSections) continue;
         for (const auto& w : wanted)
-            if (name == w)
-                found[w] = base + sections[symbol.SectionNumber - 1].VirtualAddress + symbol.Value;
+            if (name == w) found[w] = base + sections[symbol.SectionNumber - 1].VirtualAddress + symbol.Value;
     }
     return found;
 }
@@ -204,7 +204,8 @@ bool route_services(HMODULE dll, sim::SimPlatform& sim) {
     the_sim = &sim;
     const bool clock = patch_import(dll, "GetLocalTime", as_pointer(&local_time)) != nullptr;
     const bool boxes = patch_import(dll, "MessageBoxW", as_pointer(&message_box)) != nullptr;
-    real_show_window = reinterpret_cast<decltype(&ShowWindow)>(patch_import(dll, "ShowWindow", as_pointer(&show_window)));
+    real_show_window =
+        reinterpret_cast<decltype(&ShowWindow)>(patch_import(dll, "ShowWindow", as_pointer(&show_window)));
     real_reg_set_value =
         reinterpret_cast<decltype(&RegSetValueExW)>(patch_import(dll, "RegSetValueExW", as_pointer(&set_value)));
     return clock && boxes && real_show_window && real_reg_set_value && route_random(dll);

@@ -102,6 +102,13 @@ Object& Object::member(std::string name, Getter get, Setter put) {
     return *this;
 }
 
+Object& Object::action(std::string name, std::function<void(Args&)> run) {
+    return member(std::move(name), [run = std::move(run)](Args& args) {
+        run(args);
+        return Variant();
+    });
+}
+
 Object& Object::source(const IID& events, Binder bind) {
     points_.push_back(std::make_unique<Point>(*this, events, std::move(bind)));
     return *this;

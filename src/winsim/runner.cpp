@@ -194,13 +194,15 @@ int play(const Options& o) {
 
     ControlFactory factory(sim->agent(), o.described ? control_class_info() : ComPtr<ITypeInfo>());
     const std::wstring agent_key = std::wstring(kAgentProgId) + L"\\CLSID";
-    RegSetKeyValueW(HKEY_CLASSES_ROOT, agent_key.c_str(), nullptr, REG_SZ, kSimAgentClsidText, sizeof kSimAgentClsidText);
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, agent_key.c_str(), nullptr, REG_SZ, kSimAgentClsidText,
+                    sizeof kSimAgentClsidText);
     DWORD cookie = 0;
     if (FAILED(CoRegisterClassObject(kSimAgentClsid, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie)))
         throw std::runtime_error("the control's class cannot be registered");
 
     CLSID clsid{};
-    if (FAILED(CLSIDFromProgID(kAddinProgId, &clsid))) throw std::runtime_error("DezarorAgent.Connect is not registered");
+    if (FAILED(CLSIDFromProgID(kAddinProgId, &clsid)))
+        throw std::runtime_error("DezarorAgent.Connect is not registered");
     ComPtr<win::IDTExtensibility2> created;
     if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, win::kIID_IDTExtensibility2,
                                 reinterpret_cast<void**>(created.put()))))

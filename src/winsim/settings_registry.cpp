@@ -52,7 +52,8 @@ void SettingsFile::save_setting(std::string_view app, std::string_view section, 
     faults_.check("SaveSetting");
     if (auto failure = store(std::string(app) + "/" + std::string(section), key, value))
         throw platform::PlatformError(75, *failure);
-    if (app == platform::kAppTitle && section == kSection) transcript_.add("settings", std::string(key) + " " + quote(value));
+    if (app == platform::kAppTitle && section == kSection)
+        transcript_.add("settings", std::string(key) + " " + quote(value));
 }
 
 void SettingsFile::set(std::string_view key, std::string_view value) {
@@ -64,9 +65,8 @@ std::optional<std::string> SettingsFile::store(const std::string& group, std::st
     const auto slash = group.find('/');
     const auto path = key_of(std::string_view(group).substr(0, slash), std::string_view(group).substr(slash + 1));
     const auto text = win::widen(value);
-    const LSTATUS status =
-        RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), win::widen(key).c_str(), REG_SZ, text.c_str(),
-                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    const LSTATUS status = RegSetKeyValueW(HKEY_CURRENT_USER, path.c_str(), win::widen(key).c_str(), REG_SZ,
+                                           text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     if (status != ERROR_SUCCESS) return "the setting " + std::string(key) + " cannot be written to the registry";
     winsim::note_setting(std::string(key));
     return std::nullopt;
