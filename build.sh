@@ -30,8 +30,10 @@ install_packages() {
 # Only for `./build.sh win`: the MinGW-w64 cross compilers for 64-bit and 32-bit Windows (posix
 # threads), widl for the type library, Wine (which also gives widl the stdole2.tlb it imports),
 # NSIS for the setup program, and a virtual display for the test that opens the information panel.
+# The header-only fmt and JSON libraries build the simulator into the runner of scenarios through the DLL.
 # 32-bit Wine (wine32, from the i386 architecture) comes on top, see install_wine32.
-win_packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine wine64 nsis xvfb xauth)
+win_packages=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine wine64 nsis xvfb xauth
+              libfmt-dev nlohmann-json3-dev)
 
 # Only for `./build.sh fuzz`: clang with its libFuzzer runtime.
 fuzz_packages=(clang libclang-rt-14-dev)
