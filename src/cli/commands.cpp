@@ -27,6 +27,8 @@ bool given(const CLI::App& sub, const std::string& option);
 void add_voice_options(CLI::App& sub, CommandLine& line) {
     sub.add_flag("--voice", line.voice, "speak aloud");
     sub.add_option("--wav", line.wav, "write the speech to a WAV file");
+    sub.add_option("--voice-name", line.voice_name, "the espeak-ng voice (default: the language of the text's script)");
+    sub.add_option("--rate", line.rate, "words a minute (default: the voice's own)")->check(CLI::Range(80, 500));
 }
 
 void add_sim_options(CLI::App& sub, CommandLine& line) {
@@ -90,6 +92,8 @@ VoiceOptions voice_for(const CLI::App& sub, const CommandLine& line) {
     VoiceOptions voice;
     voice.aloud = line.voice;
     if (given(sub, "--wav")) voice.wav = line.wav;
+    if (given(sub, "--voice-name")) voice.voice_name = line.voice_name;
+    if (given(sub, "--rate")) voice.rate = line.rate;
     return voice;
 }
 

@@ -27,6 +27,8 @@ struct CommandLine {
     std::uint64_t seed = 0;
     std::string wav;
     bool voice = false;
+    std::string voice_name;
+    int rate = 0;
     bool html = false;
     bool transcript = false;
     std::optional<std::size_t> index;
