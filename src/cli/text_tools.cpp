@@ -1,6 +1,12 @@
 #include "cli/text_tools.hpp"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
+#include <memory>
 #include <ostream>
 #include <sstream>
 
@@ -34,17 +40,51 @@ std::string read_file(const std::string& file) {
     return std::move(text).str();
 }
 
+namespace {
+
+// A file's bytes mapped into memory rather than read: the filters take a large body as it lies,
+// without copying it first. A pipe or a device, which cannot be mapped, is read.
+class FileText {
+public:
+    explicit FileText(const std::string& file) {
+        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+            size_ = static_cast<std::size_t>(st.st_size);
+            void* mapped = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+            if (mapped != MAP_FAILED) map_ = mapped;
+        }
+        if (fd >= 0) ::close(fd);
+        if (!map_) owned_ = read_file(file);
+    }
+    ~FileText() {
+        if (map_) ::munmap(map_, size_);
+    }
+    FileText(const FileText&) = delete;
+    FileText& operator=(const FileText&) = delete;
+
+    std::string_view text() const { return map_ ? std::string_view(static_cast<const char*>(map_), size_) : owned_; }
+
+private:
+    void* map_ = nullptr;
+    std::size_t size_ = 0;
+    std::string owned_;
+};
+
+}  // namespace
+
 int clean(const std::vector<std::string>& files, BodyKind kind, std::ostream& out, std::ostream& err) {
-    // Every file is read before anything is printed, so an unreadable one leaves no partial output.
-    std::vector<std::string> texts;
+    // Every file is opened before anything is printed, so an unreadable one leaves no partial output.
+    std::vector<std::unique_ptr<FileText>> texts;
     try {
-        for (const auto& file : files) texts.push_back(read_file(file));
+        for (const auto& file : files) texts.push_back(std::make_unique<FileText>(file));
     } catch (const InputError& e) {
         err << e.report() << '\n';
         return kUnusable;
     }
     // Plain text with the line ends a body has in the mail client; the HTML filter takes any line end as a blank.
-    for (const auto& text : texts) {
+    for (const auto& file : texts) {
+        const std::string_view text = file->text();
         const std::string cleaned =
             kind == BodyKind::Html ? reading::HtmlToText(text) : reading::DropDecoration(sim::crlf_line_ends(text));
         out.write(cleaned.data(), static_cast<std::streamsize>(cleaned.size()));
