@@ -148,6 +148,9 @@ void parse_arguments(Command& c, std::string_view verb, std::string_view rest) {
     } else if (verb == "say") {
         c.verb = Verb::Say;
         c.args = {p.rest("the words said")};
+    } else if (verb == "hear") {
+        c.verb = Verb::Hear;
+        c.args = {p.rest("a WAV file of the words said")};
     } else if (verb == "menu") {
         c.verb = Verb::Menu;
         c.args = {p.rest("a command name or caption")};

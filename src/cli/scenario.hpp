@@ -38,6 +38,7 @@ enum class Verb {
     AddFolder,
     RemoveFolder,
     Say,
+    Hear,
     Menu,
     Done,
     FailNext,

@@ -141,6 +141,13 @@ void Session::perform(const Command& c) {
         case Verb::Say:
             sim_.say(a.at(0));
             break;
+        case Verb::Hear:
+            try {
+                sim_.say(ears_.hear_file(sim_.sim_agent(), a.at(0), c.place.file));
+            } catch (const listen::ListenError& e) {
+                throw sim::UsageError(e.what());
+            }
+            break;
         case Verb::Menu:
             sim_.menu(a.at(0));
             break;

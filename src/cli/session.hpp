@@ -10,6 +10,7 @@
 
 #include "addin/connect.hpp"
 #include "cli/inputs.hpp"
+#include "cli/listen/hearing.hpp"
 #include "cli/scenario.hpp"
 #include "sim/sim_platform.hpp"
 
@@ -44,6 +45,8 @@ public:
 
     addin::Connect& addin() { return addin_; }
     sim::SimPlatform& sim() { return sim_; }
+    // What hears the `hear` lines; a copy given here shares its loaded recogniser.
+    listen::Ears& ears() { return ears_; }
 
     // Who performs `done [N]`: the character at once, unless the prompt or the demo performs it
     // in real time.
@@ -61,6 +64,7 @@ private:
     addin::Connect addin_;
     platform::Extensibility* played_ = &addin_;
     FieldReader fields_;
+    listen::Ears ears_;
 };
 
 // "! FILE:LINE: message", or "! FILE: message" when the line is not known.

@@ -1,5 +1,7 @@
 #include "cli/listen/hearing.hpp"
 
+#include <filesystem>
+
 namespace cli::listen {
 
 std::vector<VoiceCommand> voice_commands(const sim::SimAgent& agent) {
@@ -13,6 +15,19 @@ std::string hear(Recognizer& recognizer, const sim::SimAgent& agent, std::span<c
     if (commands.empty()) return {};
     recognizer.listen_for(commands);
     return recognizer.decode(samples).words;
+}
+
+std::string Ears::hear_file(const sim::SimAgent& agent, const std::string& path, std::string_view scenario_file) {
+    std::filesystem::path file(path);
+    const std::filesystem::path scenario(scenario_file);
+    if (file.is_relative() && !scenario_file.empty() && std::filesystem::is_regular_file(scenario))
+        file = scenario.parent_path() / file;
+    return hear_samples(agent, read_wav(file.string()));
+}
+
+std::string Ears::hear_samples(const sim::SimAgent& agent, std::span<const std::int16_t> samples) {
+    if (!*recognizer_) *recognizer_ = std::make_unique<Recognizer>();
+    return hear(**recognizer_, agent, samples);
 }
 
 }  // namespace cli::listen
