@@ -11,7 +11,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(g++ cmake make pkg-config libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-          libglib2.0-dev libgmime-3.0-dev libuchardet-dev libespeak-ng-dev espeak-ng-data libfmt-dev libcli11-dev libedit-dev)
+          libglib2.0-dev libgmime-3.0-dev libuchardet-dev libespeak-ng-dev espeak-ng-data libfmt-dev libcli11-dev libedit-dev
+          libpocketsphinx-dev pocketsphinx-en-us espeak-ng sox)
+# (The recogniser, libpocketsphinx-dev with pocketsphinx-en-us, is optional: without it dezaror builds
+# and `hear` says what to install. espeak-ng and sox make the utterances of its tests and benchmark.)
 
 # Installs those of the named Debian packages that are missing.
 install_packages() {
