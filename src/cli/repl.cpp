@@ -21,6 +21,7 @@
 #include <string>
 
 #include "character/form.hpp"
+#include "cli/listen/hearing.hpp"
 #include "cli/live.hpp"
 #include "cli/view.hpp"
 #include "platform/agent.hpp"
@@ -50,6 +51,7 @@ constexpr std::string_view kHelp = R"(The mail client:
   addfolder NAME | removefolder NAME
 The character (it performs its requests as time passes):
   say WORDS                         hold the listening key and say WORDS
+  hear FILE.wav                     the same with recorded speech (16 kHz mono); help voice lists what it hears
   menu NAME                         a command from the character's pop-up menu
   done [N]                          wait until N requests, or all, are performed
   fail next                         the next request performed fails
@@ -493,6 +495,8 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
                 ++place.line;
                 if (trimmed(line) == "help") {
                     shown << kHelp;
+                } else if (trimmed(line) == "help voice") {
+                    shown << listen::voice_help(session.sim().sim_agent());
                 } else {
                     session.execute(line, place);
                 }

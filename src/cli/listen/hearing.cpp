@@ -1,5 +1,7 @@
 #include "cli/listen/hearing.hpp"
 
+#include <fmt/format.h>
+
 #include <filesystem>
 
 namespace cli::listen {
@@ -15,6 +17,19 @@ std::string hear(Recognizer& recognizer, const sim::SimAgent& agent, std::span<c
     if (commands.empty()) return {};
     recognizer.listen_for(commands);
     return recognizer.decode(samples).words;
+}
+
+std::string voice_help(const sim::SimAgent& agent) {
+    const auto commands = voice_commands(agent);
+    if (commands.empty()) return "The character is not up, so it hears nothing: start, then click button.\n";
+    std::string out = fmt::format(
+        "Say these while holding the listening key ({}; `say WORDS` types them, `hear FILE.wav` plays a\n"
+        "16 kHz recording of them{}). Each command, an example, and all it hears ([x] optional,\n"
+        "(a|b) one of, ... any words):\n",
+        sim::kListeningKey, recognizer_built() ? "" : ", once dezaror is built with pocketsphinx");
+    for (const VoiceCommand& c : commands)
+        out += fmt::format("  {:<16} {:<28} {}\n", c.name, fmt::format("\"{}\"", example_phrase(c.voice, 0)), c.voice);
+    return out;
 }
 
 std::string Ears::hear_file(const sim::SimAgent& agent, const std::string& path, std::string_view scenario_file) {

@@ -19,6 +19,10 @@ std::vector<VoiceCommand> voice_commands(const sim::SimAgent& agent);
 // what `say` passes on as typed, "" for speech that is no command (or no character to hear it).
 std::string hear(Recognizer& recognizer, const sim::SimAgent& agent, std::span<const std::int16_t> samples);
 
+// `help voice`: what the character can be told now, one command a line, with an example of each
+// and the key to hold; or why it cannot listen.
+std::string voice_help(const sim::SimAgent& agent);
+
 // The recogniser of a session or the prompt, loaded on its first use; copies share it.
 class Ears {
 public:
