@@ -2,6 +2,7 @@
 #include <pocketsphinx.h>
 #include <sphinxbase/ckd_alloc.h>
 #include <sphinxbase/err.h>
+#include <sphinxbase/jsgf.h>
 
 #include <filesystem>
 
@@ -71,9 +72,17 @@ void Recognizer::listen_for(const std::vector<VoiceCommand>& commands) {
     }
     const std::string grammar = command_grammar(commands);
     const std::string search(kSearch);
-    if (ps_set_jsgf_string(decoder_->ps, search.c_str(), grammar.c_str()) < 0 ||
-        ps_set_search(decoder_->ps, search.c_str()) < 0)
-        throw ListenError("the grammar of the voice commands could not be loaded:\n" + grammar);
+    // As ps_set_jsgf_string does, but freeing the parsed grammar, which that call keeps for ever.
+    jsgf_t* jsgf = jsgf_parse_string(grammar.c_str(), nullptr);
+    jsgf_rule_t* rule = jsgf ? jsgf_get_public_rule(jsgf) : nullptr;
+    fsg_model_t* fsg = rule ? jsgf_build_fsg(jsgf, rule, ps_get_logmath(decoder_->ps),
+                                             cmd_ln_float32_r(decoder_->config, "-lw"))
+                            : nullptr;
+    const bool loaded = fsg && ps_set_fsg(decoder_->ps, search.c_str(), fsg) >= 0 &&
+                        ps_set_search(decoder_->ps, search.c_str()) >= 0;
+    if (fsg) fsg_model_free(fsg);
+    if (jsgf) jsgf_grammar_free(jsgf);
+    if (!loaded) throw ListenError("the grammar of the voice commands could not be loaded:\n" + grammar);
     commands_ = commands;
     has_grammar_ = true;
 }
