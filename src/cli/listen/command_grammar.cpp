@@ -118,7 +118,7 @@ std::string some_words(const Sequence& s, std::size_t from, bool tail_nullable) 
         if (s[j].kind != Node::Kind::Group) continue;  // a `...` here takes no words
         const auto alts = alternatives(s[j], tail_nullable && nullable(s, j + 1));
         if (alts.empty()) continue;
-        const std::string first = "( " + join(alts, " | ") + " ) " + phrase(s, j + 1, tail_nullable);
+        const std::string first = join({"( " + join(alts, " | ") + " )", phrase(s, j + 1, tail_nullable)}, " ");
         const std::string later = some_words(s, j + 1, tail_nullable);
         return later.empty() ? first : "( " + first + " | " + later + " )";
     }
