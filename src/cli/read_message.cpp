@@ -1,6 +1,7 @@
 #include "cli/read_message.hpp"
 
 #include <exception>
+#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -12,7 +13,6 @@
 #include "platform/agent.hpp"
 #include "cli/commands.hpp"
 #include "cli/inputs.hpp"
-#include "cli/text_tools.hpp"
 #include "sim/edge.hpp"
 #include "sim/mail_import.hpp"
 #include "sim/sim_platform.hpp"
@@ -38,6 +38,7 @@ bool starts_reading(std::string_view line) {
 // it is spoken: a long message's transcript is never held whole.
 void print_reading(sim::SimPlatform& sim, std::ostream& out) {
     bool reading = false;
+    sim.sim_agent().keep_said(false);
     sim.transcript().clear();
     sim.transcript().set_sink([&](const std::string& line) {
         if (!reading) {
@@ -83,13 +84,21 @@ int read_message(const std::filesystem::path& eml, std::ostream& out, std::ostre
 
 namespace {
 
+// Whether the file begins as an mbox file does, judged by its first bytes only: a message may be long.
+bool is_mbox(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string head(5, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    return in && head == "From ";
+}
+
 int read_each(const std::filesystem::path& file, std::optional<std::size_t> index, const VoiceOptions& voice,
               std::ostream& out, std::ostream& err) {
-    if (!voice.any() && !index && !read_file(file.string()).starts_with("From "))
-        return read_message(file, out, err);
+    const bool mbox = is_mbox(file);
+    if (!voice.any() && !index && !mbox) return read_message(file, out, err);
     sim::MailImport loaded;
     try {
-        loaded = read_file(file.string()).starts_with("From ") ? sim::load_mbox(file) : sim::load_eml(file);
+        loaded = mbox ? sim::load_mbox(file) : sim::load_eml(file);
     } catch (const sim::UsageError& e) {
         err << "! " << e.what() << '\n';
         return kUnusable;

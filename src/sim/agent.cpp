@@ -439,11 +439,12 @@ void SimAgent::perform(std::optional<std::int64_t> n) {
                     shown_ = false;
                     break;
                 case QueuedRequest::Action::Speak:
+                    if (!keep_said_) break;
                     spoken_.push_back(q.text);
                     said_.push_back(q.said);
                     break;
                 case QueuedRequest::Action::Think:
-                    said_.push_back(q.said);
+                    if (keep_said_) said_.push_back(q.said);
                     break;
                 case QueuedRequest::Action::MoveTo:
                     left_ = q.x;

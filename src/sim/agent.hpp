@@ -102,6 +102,9 @@ public:
     const std::vector<std::string>& spoken() const { return spoken_; }
     // The alternatives the character said for the Speak and Think requests it completed, in order.
     const std::vector<std::string>& said() const { return said_; }
+    // Whether `spoken` and `said` keep what is completed from now on; a reading of a long message that
+    // only prints what is said as it is said need not hold it all.
+    void keep_said(bool keep) { keep_said_ = keep; }
 
     // Called for every request the character performs or drops, before its completion is raised:
     // the command line speaks the text aloud or paces the prompt with it.
@@ -138,6 +141,7 @@ private:
     std::int16_t top_ = 0;
     std::vector<std::string> spoken_;
     std::vector<std::string> said_;
+    bool keep_said_ = true;
     std::mt19937_64 choices_;
     std::function<void(const QueuedRequest&, std::int32_t)> observer_;
 

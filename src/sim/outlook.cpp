@@ -203,13 +203,13 @@ void Store::inspector_closed(const SimInspector& inspector) {
 
 namespace {
 
-void build_folder(Store& store, const FolderRecord& record, SimFolder* parent,
-                  std::vector<std::shared_ptr<SimFolder>>& into) {
+// The record's items move into the store: a long message's body is not held twice.
+void build_folder(Store& store, FolderRecord& record, SimFolder* parent, std::vector<std::shared_ptr<SimFolder>>& into) {
     auto folder = std::make_shared<SimFolder>(store, record.name, parent, record.refuse);
     into.push_back(folder);
     if (record.inbox) store.inbox = folder.get();
-    for (const auto& item : record.items) store.adopt(item, folder.get());
-    for (const auto& child : record.folders) build_folder(store, child, folder.get(), folder->children());
+    for (auto& item : record.items) store.adopt(std::move(item), folder.get());
+    for (auto& child : record.folders) build_folder(store, child, folder.get(), folder->children());
 }
 
 }  // namespace
@@ -252,7 +252,7 @@ SimOutlook::SimOutlook(Mailbox mailbox, Transcript& transcript, Faults& faults, 
     auto& s = *store_;
     s.user = std::move(mailbox.user);
     s.start_explorer = std::move(mailbox.explorer);
-    for (const auto& folder : mailbox.folders) detail::build_folder(s, folder, nullptr, s.folders);
+    for (auto& folder : mailbox.folders) detail::build_folder(s, folder, nullptr, s.folders);
     // A store built in code may name its Inbox without flagging it.
     if (!s.inbox) s.inbox = s.find_top("Inbox");
     s.application = std::make_shared<detail::SimApplication>(s);
