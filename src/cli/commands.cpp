@@ -56,6 +56,7 @@ void check_files(const CLI::App& sub, const CommandLine& line) {
     if ((name == "run" && line.scenario != "-") || name == "pieces" || name == "read")
         check_readable_file(line.scenario);
     for (const auto& file : line.files) check_readable_file(file);
+    if (given(sub, "--listen-wav")) check_readable_file(line.listen_wav);
     if (given(sub, "--wav")) check_writable_file(line.wav);
     if (given(sub, "--settings")) {
         std::error_code error;
@@ -140,6 +141,10 @@ void add_subcommands(CLI::App& app, CommandLine& line) {
     auto* repl = app.add_subcommand("repl", "the scenario language at a prompt");
     add_sim_options(*repl, line);
     add_view_option(*repl, line);
+    repl->add_flag("--listen", line.listen,
+                   "Ctrl-T is the listening key: speech from the default capture device (parecord or arecord)");
+    repl->add_option("--listen-wav", line.listen_wav,
+                     "a WAV file (16-bit mono, 16 kHz) heard once at the start, as said with the listening key held");
 
     auto* clean = app.add_subcommand("clean", "the text that would be read for a body");
     clean->add_flag("--html", line.html, "the body is HTML");
@@ -173,7 +178,11 @@ int dispatch(const CLI::App& app, const CommandLine& line) {
         std::istringstream tour{std::string(kSampleTour)};
         return demo(inputs, voice, tour, std::string(kTourName), std::cout, std::cerr, shown_for(line));
     }
-    if (name == "repl") return repl(inputs, voice, std::cout, std::cerr, shown_for(line));
+    if (name == "repl") {
+        Listening listening{.key = line.listen, .wav = std::nullopt};
+        if (given(*sub, "--listen-wav")) listening.wav = line.listen_wav;
+        return repl(inputs, voice, std::cout, std::cerr, shown_for(line), listening);
+    }
     if (line.scenario == "-") return run_scenario(inputs, voice, std::cin, std::string(kStdinName), std::cout);
     std::ifstream file(line.scenario);
     return run_scenario(inputs, voice, file, line.scenario, std::cout);

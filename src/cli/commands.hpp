@@ -32,6 +32,8 @@ struct CommandLine {
     bool html = false;
     bool transcript = false;
     std::optional<std::size_t> index;
+    bool listen = false;
+    std::string listen_wav;
     std::vector<std::string> files;
 };
 

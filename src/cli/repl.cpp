@@ -17,14 +17,17 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <streambuf>
 #include <string>
 
 #include "character/form.hpp"
+#include "cli/listen/capture.hpp"
 #include "cli/listen/hearing.hpp"
 #include "cli/live.hpp"
 #include "cli/view.hpp"
 #include "platform/agent.hpp"
+#include "sim/edge.hpp"
 #include "sim/outlook.hpp"
 #include "cli/scenario.hpp"
 #include "cli/session.hpp"
@@ -52,6 +55,7 @@ constexpr std::string_view kHelp = R"(The mail client:
 The character (it performs its requests as time passes):
   say WORDS                         hold the listening key and say WORDS
   hear FILE.wav                     the same with recorded speech (16 kHz mono); help voice lists what it hears
+  Ctrl-T                            with repl --listen: the listening key; speak, then Ctrl-T again or pause
   menu NAME                         a command from the character's pop-up menu
   done [N]                          wait until N requests, or all, are performed
   fail next                         the next request performed fails
@@ -63,6 +67,9 @@ Faults and inspection:
 help lists these commands; Tab completes commands, spoken commands after say, ids and folders.
 Ctrl-C cuts what the character is saying; Ctrl-C twice, or Ctrl-D, takes the character down and ends the prompt.
 )";
+
+// The terminal key standing for the listening key (Scroll Lock) under --listen.
+constexpr unsigned char kListenKey = 0x14;  // Ctrl-T
 
 constexpr std::string_view kBanner =
     "dezaror: the mail client and its character at a prompt; type help for the commands, Ctrl-D to leave.\n";
@@ -283,7 +290,7 @@ private:
 // editor's callback interface so the character can go on while the user types, or from a pipe.
 class LineInput {
 public:
-    LineInput() : terminal_(::isatty(STDIN_FILENO) != 0) {
+    explicit LineInput(bool listen_key) : terminal_(::isatty(STDIN_FILENO) != 0), listen_key_(listen_key) {
         if (!terminal_) return;
         // The editor must know its reader before anything starts it, reading the history included.
         active_ = this;
@@ -346,19 +353,39 @@ public:
         prompt_fresh_ = true;
     }
 
+    // How often the listening key was pressed since last asked.
+    int take_listen_presses() { return std::exchange(listen_presses_, 0); }
+
     // Whether the editor drew a fresh prompt since last asked.
     bool take_fresh_prompt() { return std::exchange(prompt_fresh_, false); }
 
 private:
     void read_available() {
         if (terminal_) {
-            const auto before = lines_.size();
-            ::rl_callback_read_char();
-            // Once it has handed over a line the editor leaves the terminal as it found it, echoing
-            // and waiting for whole lines; installing it again takes the terminal back for editing.
-            if (lines_.size() != before && !ended_) {
-                ::rl_callback_handler_install(kPrompt, &LineInput::take_line);
-                prompt_fresh_ = true;
+            // The keys come here first, so the listening key never reaches the editor.
+            unsigned char keys[256];
+            const auto n = ::read(STDIN_FILENO, keys, sizeof keys);
+            if (n < 0) return;
+            if (n == 0) {
+                ended_ = true;
+                return;
+            }
+            for (const unsigned char key : std::span(keys, static_cast<std::size_t>(n))) {
+                if (listen_key_ && key == kListenKey) {
+                    ++listen_presses_;
+                } else {
+                    keys_.push_back(key);
+                }
+            }
+            while (!keys_.empty() && !ended_) {
+                const auto before = lines_.size();
+                ::rl_callback_read_char();
+                // Once it has handed over a line the editor leaves the terminal as it found it, echoing
+                // and waiting for whole lines; installing it again takes the terminal back for editing.
+                if (lines_.size() != before && !ended_) {
+                    ::rl_callback_handler_install(kPrompt, &LineInput::take_line);
+                    prompt_fresh_ = true;
+                }
             }
             return;
         }
@@ -384,6 +411,12 @@ private:
     // (Ctrl-D) pass without a word: it is seen here instead.
     static int read_key(std::FILE*) {
         unsigned char key = 0;
+        if (active_ && !active_->keys_.empty()) {
+            key = active_->keys_.front();
+            active_->keys_.pop_front();
+            active_->follow(key);
+            return key;
+        }
         for (;;) {
             const auto n = ::read(STDIN_FILENO, &key, 1);
             if (n == 1) break;
@@ -434,6 +467,9 @@ private:
 
     static inline LineInput* active_ = nullptr;
     bool terminal_;
+    bool listen_key_;
+    int listen_presses_ = 0;
+    std::deque<unsigned char> keys_;
     bool ended_ = false;
     bool prompt_fresh_ = false;
     std::string typed_;
@@ -462,9 +498,16 @@ std::string_view trimmed(std::string_view text) {
 
 std::string_view repl_help() { return kHelp; }
 
-int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, std::ostream& warnings, Shown how) {
+int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, std::ostream& warnings, Shown how,
+         const Listening& listening) {
+    if (listening.key || listening.wav) {
+        if (const auto why = listen::listening_unavailable(listening.key)) {
+            warnings << "dezaror: " << *why << std::endl;
+            return kUnusable;
+        }
+    }
     const InterruptKey interrupt_key;
-    LineInput input;
+    LineInput input(listening.key);
     PromptOutput guarded(out.rdbuf());
     std::ostream shown(input.terminal() ? &guarded : out.rdbuf());
     PromptOutput guarded_warnings(warnings.rdbuf());
@@ -497,6 +540,7 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
                     shown << kHelp;
                 } else if (trimmed(line) == "help voice") {
                     shown << listen::voice_help(session.sim().sim_agent());
+                    if (listening.key) shown << "At this prompt Ctrl-T is the listening key: press it, speak, then press it again or pause.\n";
                 } else {
                     session.execute(line, place);
                 }
@@ -515,6 +559,35 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
                 guarded_warnings.prompt_drawn();
                 shown << kBanner;
             }
+            // The recording of --listen-wav is heard once the character is up to hear it.
+            auto first_heard = listening.wav;
+            // The utterance being recorded while the listening key is down.
+            std::optional<listen::Capture> capture;
+            const auto end_utterance = [&] {
+                try {
+                    const auto samples = capture->finish();
+                    capture.reset();
+                    // As a `hear` line: the recogniser decides the words, which reach the character as said.
+                    const auto words = session.ears().hear_samples(session.sim().sim_agent(), samples);
+                    shown << (words.empty() ? std::string("(heard no command)\n") : "(heard \"" + words + "\")\n");
+                    session.sim().say(words);
+                } catch (const listen::ListenError& e) {
+                    errors << "! " << e.what() << '\n';
+                } catch (const sim::UsageError& e) {
+                    errors << "! " << e.what() << '\n';
+                }
+                capture.reset();
+                live.advance();
+            };
+            const auto listening_key = [&] {
+                if (capture) return end_utterance();
+                try {
+                    capture.emplace();
+                    shown << "(listening through " << capture->program() << ": speak, then Ctrl-T or a pause)\n";
+                } catch (const listen::ListenError& e) {
+                    errors << "! " << e.what() << '\n';
+                }
+            };
             std::optional<std::chrono::steady_clock::time_point> last_interrupt;
             while (!input.ended()) {
                 live.advance();
@@ -530,10 +603,20 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
                     guarded_warnings.prompt_drawn();
                 }
                 while (auto line = input.next()) run(*line);
+                for (int presses = input.take_listen_presses(); presses > 0; --presses) listening_key();
+                if (first_heard && !listen::voice_commands(session.sim().sim_agent()).empty())
+                    run("hear " + *std::exchange(first_heard, std::nullopt));
+                if (capture && !capture->take()) end_utterance();
                 if (view && live.idle()) view->flush();
                 show_prompt();
                 if (input.ended()) break;
-                input.wait(live.deadline());
+                auto until = live.deadline();
+                // While recording, the samples are looked at every few hundredths of a second.
+                if (capture) {
+                    const auto soon = std::chrono::steady_clock::now() + std::chrono::milliseconds(30);
+                    until = until ? std::min(*until, soon) : soon;
+                }
+                input.wait(until);
                 if (input.take_fresh_prompt()) {
                     guarded.prompt_drawn();
                     guarded_warnings.prompt_drawn();
