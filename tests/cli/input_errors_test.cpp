@@ -25,19 +25,13 @@ struct Outcome {
     std::string err;
 };
 
-std::string read_text(const fs::path& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 Outcome run(const fs::path& dir, const std::vector<std::string>& args) {
     std::string command = std::string("cd '") + dir.string() + "' && '" + DEZAROR_BINARY + "'";
     for (const auto& a : args) command += " '" + a + "'";
     command += " </dev/null >'" + (dir / "out.txt").string() + "' 2>'" + (dir / "err.txt").string() + "'";
     const int status = std::system(command.c_str());
-    Outcome o{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_text(dir / "out.txt"), read_text(dir / "err.txt")};
+    Outcome o{WIFEXITED(status) ? WEXITSTATUS(status) : -1, support::read_file(dir / "out.txt"),
+              support::read_file(dir / "err.txt")};
     fs::remove(dir / "out.txt");
     fs::remove(dir / "err.txt");
     return o;

@@ -19,13 +19,6 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
 
-std::string read_text(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Completion of commands and ids, a reading cut by Ctrl-C with the prompt going on, and two Ctrl-C
 // leaving as Ctrl-D does: the goodbye, the settings and the history written.
 TEST(Prompt, CompletesCutsSpeechWithCtrlCAndLeavesOnTheSecond) {
@@ -73,8 +66,8 @@ TEST(Prompt, CompletesCutsSpeechWithCtrlCAndLeavesOnTheSecond) {
     t.send("\x03");
     EXPECT_EQ(t.finish(), 0);
     EXPECT_THAT(t.output(), HasSubstr("Dezzy leaves"));
-    EXPECT_THAT(read_text(settings), HasSubstr("AgentLeft="));
-    EXPECT_THAT(read_text(dir / "state" / "dezaror" / "history"), HasSubstr("select"));
+    EXPECT_THAT(support::read_file(settings), HasSubstr("AgentLeft="));
+    EXPECT_THAT(support::read_file(dir / "state" / "dezaror" / "history"), HasSubstr("select"));
 }
 
 }  // namespace

@@ -24,14 +24,8 @@ using ::testing::Pair;
 
 constexpr std::string_view kApp = platform::kAppTitle;
 
+using support::read_file;
 using support::TempDir;
-
-std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 void write_file(const fs::path& path, std::string_view text) { std::ofstream(path, std::ios::binary) << text; }
 
