@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -98,8 +99,10 @@ const std::vector<IdCommand>& id_commands() {
     return commands;
 }
 
-volatile std::sig_atomic_t interrupted = 0;
-void on_interrupt(int) { interrupted = 1; }
+// Presses are counted, not flagged: two that come while the loop is busy still mean "leave".
+std::atomic<int> interrupts{0};
+static_assert(std::atomic<int>::is_always_lock_free, "counted from a signal handler");
+void on_interrupt(int) { interrupts.fetch_add(1, std::memory_order_relaxed); }
 
 // Ctrl-C at the prompt is the program's to handle while it runs, and the default's again after.
 class InterruptKey {
@@ -113,7 +116,8 @@ public:
     ~InterruptKey() { ::sigaction(SIGINT, &previous_, nullptr); }
     InterruptKey(const InterruptKey&) = delete;
     InterruptKey& operator=(const InterruptKey&) = delete;
-    static bool take() { return std::exchange(interrupted, 0) != 0; }
+    // The presses since the last look.
+    static int take() { return interrupts.exchange(0, std::memory_order_relaxed); }
 
 private:
     struct sigaction previous_ {};
@@ -591,9 +595,9 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
             std::optional<std::chrono::steady_clock::time_point> last_interrupt;
             while (!input.ended()) {
                 live.advance();
-                if (InterruptKey::take()) {
+                if (const int presses = InterruptKey::take(); presses > 0) {
                     const auto now = std::chrono::steady_clock::now();
-                    if (last_interrupt && now - *last_interrupt < kSecondInterrupt) break;
+                    if (presses > 1 || (last_interrupt && now - *last_interrupt < kSecondInterrupt)) break;
                     last_interrupt = now;
                     cut_speech(session);
                     live.advance();
