@@ -14,6 +14,7 @@
 #include <string_view>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "sim/edge.hpp"
 
@@ -283,14 +284,59 @@ ItemRecord mail_item(GMimeMessage* message, std::string entry_id, bool unread) {
     return item;
 }
 
-GPtr<GMimeStream> open_stream(const fs::path& path, std::string& problem) {
+// The byte ranges of the lines of blanks alone that end a header block. Mail programs take such a
+// line for the empty line that ends the headers; GMime takes it for the continuation of the last
+// header and the body goes into that header. In an mbox every message's headers are looked at: a
+// message starts at a "From " line at the start of the file or after an empty line.
+std::vector<std::pair<gint64, gint64>> blank_header_ends(const fs::path& path, bool mbox) {
+    std::vector<std::pair<gint64, gint64>> found;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    gint64 at = 0;
+    bool in_headers = !mbox;
+    bool after_empty = true;
+    while ((in_headers || mbox) && std::getline(in, line)) {
+        const gint64 start = at;
+        at += static_cast<gint64>(line.size()) + 1;
+        std::string_view text(line);
+        if (text.ends_with('\r')) text.remove_suffix(1);
+        const bool starts_message = mbox && after_empty && text.starts_with("From ");
+        const bool blank = text.find_first_not_of(" \t") == std::string_view::npos;
+        after_empty = blank;
+        if (starts_message) {
+            in_headers = true;
+        } else if (in_headers && blank) {
+            in_headers = false;
+            if (!text.empty()) found.emplace_back(start, start + static_cast<gint64>(text.size()));
+        }
+    }
+    return found;
+}
+
+// The file as GMime is to parse it: the blanks of a header block's last line left out.
+GPtr<GMimeStream> open_stream(const fs::path& path, std::string& problem, bool mbox = false) {
     GError* error = nullptr;
-    GMimeStream* stream = g_mime_stream_fs_open(path.c_str(), O_RDONLY, 0, &error);
-    if (!stream) {
+    GMimeStream* file = g_mime_stream_fs_open(path.c_str(), O_RDONLY, 0, &error);
+    if (!file) {
         problem = std::string("cannot be opened: ") + (error ? error->message : "unknown error");
         if (error) g_error_free(error);
+        return GPtr<GMimeStream>{};
     }
-    return GPtr<GMimeStream>{stream};
+    GPtr<GMimeStream> whole{file};
+    const auto blanks = blank_header_ends(path, mbox);
+    if (blanks.empty()) return whole;
+    GPtr<GMimeStream> joined{g_mime_stream_cat_new()};
+    gint64 from = 0;
+    const auto add = [&](gint64 start, gint64 end) {
+        GPtr<GMimeStream> part{g_mime_stream_substream(whole.get(), start, end)};
+        g_mime_stream_cat_add_source(GMIME_STREAM_CAT(joined.get()), part.get());
+    };
+    for (const auto& [start, end] : blanks) {
+        add(from, start);
+        from = end;
+    }
+    add(from, -1);
+    return joined;
 }
 
 // A message is what GMime can build and has at least one header: a file of anything else would
@@ -532,7 +578,7 @@ MailImport load_mbox(const fs::path& path) {
     if (!first_bytes(path, 5).starts_with("From "))
         throw unusable(path, "is not an mbox file (it does not start with \"From \")");
     std::string problem;
-    auto stream = open_stream(path, problem);
+    auto stream = open_stream(path, problem, true);
     if (!stream) throw unusable(path, problem);
     GPtr<GMimeParser> parser{g_mime_parser_new_with_stream(stream.get())};
     g_mime_parser_set_format(parser.get(), GMIME_FORMAT_MBOX);

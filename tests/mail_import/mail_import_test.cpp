@@ -108,7 +108,7 @@ const std::set<std::string, std::less<>> kDecodedOtherwise = {
     "mc-2458-encoding Body",
     "mc-5229-cyrillic-asian Body",   "mc-5229-cyrillic-asian HTMLBody", "mc-5230-thai-chinese Body",
     "mc-5230-thai-chinese HTMLBody", "mc-989-encoding-5 Body",          "mc-989-encoding-5 HTMLBody",
-    "mc-jwz-040 HTMLBody",           "sis-lhost-ezweb-02 Body",         "sis-lhost-ezweb-03 Body",
+    "mc-gh-965-utf8 Body",           "mc-jwz-040 HTMLBody",           "sis-lhost-ezweb-02 Body",         "sis-lhost-ezweb-03 Body",
     "sis-lhost-ezweb-04 Body",       "sis-lhost-ezweb-05 Body",         "sis-lhost-office365-08 HTMLBody",
     "sis-rfc3464-08 Body",           "ssp-mail_test_6 HTMLBody",        "ssp-mail_test_9 HTMLBody",
 };
@@ -307,14 +307,22 @@ TEST(MailImportStore, UnusablePathsAreRefusedByName) {
     EXPECT_THROW(sim::load_mbox(dir.path() / "lunch.eml"), sim::UsageError);
 }
 
+// A line of blanks alone ends the headers as an empty line does, in an mbox and in a message file.
 TEST(MailImportStore, MboxIsRecognisedByItsFirstLine) {
     TempDir dir;
     const auto file = dir.path() / "inbox";
+    const std::string blank_ended = "Subject: Welcome\r\n \t\r\nHello.\r\n \r\nBye.\r\n";
     write_file(file, "From a@example.org Tue Mar  6 12:30:00 2001\n" + std::string(kPlain) + "\n" +
-                         "From b@example.org Tue Mar  6 12:31:00 2001\n" + std::string(kPlain));
+                         "From b@example.org Tue Mar  6 12:31:00 2001\n" + std::string(kPlain) + "\n" +
+                         "From c@example.org Tue Mar  6 12:32:00 2001\n" + blank_ended);
+    write_file(dir.path() / "welcome.eml", blank_ended);
     const auto loaded = sim::load_mail_store(file);
-    EXPECT_THAT(ids(loaded), ElementsAre("mbox-1", "mbox-2"));
+    EXPECT_THAT(ids(loaded), ElementsAre("mbox-1", "mbox-2", "mbox-3"));
     EXPECT_EQ(property(inbox(loaded)[1], "Body"), "See you at noon.\r\n");
+    for (const auto& item : {inbox(loaded)[2], inbox(sim::load_mail_store(dir.path() / "welcome.eml"))[0]}) {
+        EXPECT_EQ(property(item, "Subject"), "Welcome");
+        EXPECT_EQ(property(item, "Body"), "Hello.\r\n \r\nBye.\r\n");
+    }
 }
 
 // Maildir++ folders (".Archive.2001") and Maildirs nested in the top one are folders of the store,
