@@ -1,6 +1,7 @@
 #include "sim/mail_import.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <gmime/gmime.h>
 #include <uchardet.h>
 
@@ -31,6 +32,13 @@ struct GObjectUnref {
 };
 template <class T>
 using GPtr = std::unique_ptr<T, GObjectUnref>;
+
+struct GDateTimeUnref {
+    void operator()(GDateTime* date) const {
+        if (date) g_date_time_unref(date);
+    }
+};
+using GDateTimePtr = std::unique_ptr<GDateTime, GDateTimeUnref>;
 
 void init_gmime() {
     [[maybe_unused]] static const bool initialised = [] {
@@ -230,8 +238,11 @@ std::optional<std::string> first_address_name(InternetAddressList* list, bool or
     return valid_utf8(addr);
 }
 
-platform::Date received_time(GMimeMessage* message) {
+// A message is received when its Date header says it was sent, or else when it arrived (`arrived`,
+// which may be null): a received message always has a date.
+platform::Date received_time(GMimeMessage* message, GDateTime* arrived) {
     GDateTime* date = g_mime_message_get_date(message);
+    if (!date) date = arrived;
     if (!date) return std::nullopt;
     GDateTime* local = g_date_time_to_local(date);
     if (!local) return std::nullopt;
@@ -267,7 +278,7 @@ std::string subject_of(GMimeMessage* message) {
     return subject ? valid_utf8(subject) : std::string();
 }
 
-ItemRecord mail_item(GMimeMessage* message, std::string entry_id, bool unread) {
+ItemRecord mail_item(GMimeMessage* message, std::string entry_id, bool unread, GDateTime* arrived) {
     Contents contents;
     g_mime_message_foreach(message, visit_part, &contents);
     ItemRecord item;
@@ -276,7 +287,7 @@ ItemRecord mail_item(GMimeMessage* message, std::string entry_id, bool unread) {
     auto& p = item.properties;
     p.set("SenderName", first_address_name(g_mime_message_get_from(message), true).value_or(""));
     p.set("Subject", subject_of(message));
-    if (auto date = received_time(message)) p.set("ReceivedTime", date);
+    if (auto date = received_time(message, arrived)) p.set("ReceivedTime", date);
     p.set("UnRead", unread);
     p.set("Body", contents.body.value_or(""));
     p.set("HTMLBody", contents.html.value_or(""));
@@ -352,11 +363,11 @@ GPtr<GMimeMessage> parse_message(GMimeParser* parser) {
 // The parsed messages of one source, in order, with their problems.
 class Collector {
 public:
-    void add(GMimeMessage* message, std::string entry_id, bool unread) {
+    void add(GMimeMessage* message, std::string entry_id, bool unread, GDateTime* arrived) {
         if (user_.empty())
             user_ =
                 first_address_name(g_mime_message_get_addresses(message, GMIME_ADDRESS_TYPE_TO), false).value_or("");
-        items_.push_back(mail_item(message, std::move(entry_id), unread));
+        items_.push_back(mail_item(message, std::move(entry_id), unread, arrived));
     }
     void problem(const fs::path& file, std::string_view what) {
         problems_.push_back(display(file) + ": " + std::string(what));
@@ -404,7 +415,10 @@ void add_message_file(Collector& collector, const fs::path& file, std::string en
     g_mime_parser_set_format(parser.get(), GMIME_FORMAT_MESSAGE);
     auto message = parse_message(parser.get());
     if (!message) return collector.problem(file, "cannot be parsed as a mail message");
-    collector.add(message.get(), std::move(entry_id), unread);
+    // A message file (a Maildir's above all) was last written when it was delivered.
+    struct stat status {};
+    GDateTimePtr arrived{::stat(file.c_str(), &status) == 0 ? g_date_time_new_from_unix_utc(status.st_mtime) : nullptr};
+    collector.add(message.get(), std::move(entry_id), unread, arrived.get());
 }
 
 std::string first_bytes(const fs::path& path, std::size_t n) {
@@ -587,7 +601,12 @@ MailImport load_mbox(const fs::path& path) {
         const auto before = g_mime_parser_tell(parser.get());
         auto message = parse_message(parser.get());
         if (message) {
-            collector.add(message.get(), "mbox-" + std::to_string(n), true);
+            // The "From " line that starts a message in an mbox says when it was delivered.
+            std::unique_ptr<char, decltype(&g_free)> marker{g_mime_parser_get_mbox_marker(parser.get()), &g_free};
+            std::string_view line = marker ? marker.get() : "";
+            line = line.substr(std::min(line.size(), line.find(' ', line.find_first_not_of(' ', 4))));
+            GDateTimePtr arrived{line.empty() ? nullptr : g_mime_utils_header_decode_date(std::string(line).c_str())};
+            collector.add(message.get(), "mbox-" + std::to_string(n), true, arrived.get());
             continue;
         }
         collector.problem(path, "message " + std::to_string(n) + " cannot be parsed as a mail message");

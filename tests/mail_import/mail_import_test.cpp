@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -70,6 +71,9 @@ bool valid_utf8(const std::string& text) {
     }
 }
 
+// When the corpus messages arrived, in the Maildir's files and on the mbox's "From " lines.
+const auto kDelivered = std::chrono::sys_days{std::chrono::January / 1 / 2015};
+
 // Every message of the corpus in one Maildir, every third one seen, in cur/ with its flags.
 fs::path corpus_maildir(const TempDir& dir) {
     const auto root = dir.path() / "Maildir";
@@ -79,6 +83,7 @@ fs::path corpus_maildir(const TempDir& dir) {
     for (const auto& eml : corpus_messages()) {
         const auto name = eml.stem().string() + (++n % 3 == 0 ? ":2,S" : ":2,");
         fs::copy_file(eml, root / "cur" / name);
+        fs::last_write_time(root / "cur" / name, std::chrono::file_clock::from_sys(std::chrono::sys_seconds{kDelivered}));
     }
     return root;
 }
@@ -274,7 +279,7 @@ TEST(MailImportMessage, PartsChooseBodiesAndCountAttachments) {
     EXPECT_EQ(p.text("Body"), "Voil\u00E0, caf\u00E9.");
     EXPECT_EQ(p.text("HTMLBody"), "<p>Caf </p>");
     EXPECT_EQ(p.number("Attachments"), 2);
-    EXPECT_FALSE(p.has("ReceivedTime"));
+    EXPECT_TRUE(p.has("ReceivedTime")) << "a Date that is no date: when the file arrived";
     EXPECT_TRUE(p.flag("UnRead"));
     EXPECT_EQ(loaded.mailbox.user, "Reader");
 }
@@ -308,6 +313,7 @@ TEST(MailImportStore, UnusablePathsAreRefusedByName) {
 }
 
 // A line of blanks alone ends the headers as an empty line does, in an mbox and in a message file.
+// A message without a date was received when it arrived.
 TEST(MailImportStore, MboxIsRecognisedByItsFirstLine) {
     TempDir dir;
     const auto file = dir.path() / "inbox";
@@ -316,12 +322,21 @@ TEST(MailImportStore, MboxIsRecognisedByItsFirstLine) {
                          "From b@example.org Tue Mar  6 12:31:00 2001\n" + std::string(kPlain) + "\n" +
                          "From c@example.org Tue Mar  6 12:32:00 2001\n" + blank_ended);
     write_file(dir.path() / "welcome.eml", blank_ended);
+    using namespace std::chrono;
+    fs::last_write_time(dir.path() / "welcome.eml", file_clock::from_sys(sys_seconds{sys_days{2001y / 3 / 6} + 12h + 33min}));
+    setenv("TZ", "UTC", 1);
+    tzset();
     const auto loaded = sim::load_mail_store(file);
     EXPECT_THAT(ids(loaded), ElementsAre("mbox-1", "mbox-2", "mbox-3"));
     EXPECT_EQ(property(inbox(loaded)[1], "Body"), "See you at noon.\r\n");
-    for (const auto& item : {inbox(loaded)[2], inbox(sim::load_mail_store(dir.path() / "welcome.eml"))[0]}) {
+    // Without a Date header a message was received when it arrived: its "From " line or its file says when.
+    const std::pair<sim::ItemRecord, std::string> undated[] = {
+        {inbox(loaded)[2], "2001-03-06T12:32:00"},
+        {inbox(sim::load_mail_store(dir.path() / "welcome.eml"))[0], "2001-03-06T12:33:00"}};
+    for (const auto& [item, received] : undated) {
         EXPECT_EQ(property(item, "Subject"), "Welcome");
         EXPECT_EQ(property(item, "Body"), "Hello.\r\n \r\nBye.\r\n");
+        EXPECT_EQ(sim::format_date(item.properties.date("ReceivedTime")), received);
     }
 }
 
