@@ -17,7 +17,6 @@ using platform::Item;
 using platform::PlatformError;
 using platform::Ref;
 using platform::skip_on_failure;
-using reading::TargetCommand;
 
 // Copy and move: everything in which the two differ.
 struct Transfer {

@@ -13,7 +13,6 @@ namespace {
 using platform::Item;
 using platform::Ref;
 using platform::skip_on_failure;
-using reading::TargetCommand;
 
 // The animation after a deletion, by the number drawn from 1 to 15, three numbers each.
 constexpr std::array<std::string_view, 5> kDeletionAnimations{"Process", "GetAttention", "Explain", "DoMagic2",

@@ -13,7 +13,7 @@ using platform::Ref;
 
 constexpr std::int32_t kOlFlagMarked = 2;
 
-const Shape kFlagShape{.command = reading::TargetCommand::Flag,
+const Shape kFlagShape{.command = TargetCommand::Flag,
                        .before = Before::Pause,
                        .after_done = After::ReadAndContinue,
                        .after_cancelled = After::Leave,

@@ -12,7 +12,6 @@ namespace {
 using platform::Item;
 using platform::ItemPtr;
 using platform::Ref;
-using reading::TargetCommand;
 
 // Forward, reply and reply to all: everything in which the three differ.
 struct ResponseForm {

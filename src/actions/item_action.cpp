@@ -14,7 +14,7 @@ using platform::Item;
 using platform::PlatformError;
 using platform::Ref;
 using platform::skip_on_failure;
-using reading::TargetKind;
+using target::TargetKind;
 
 void before_action(frmAgentCtrl& f, Before before) {
     switch (before) {
@@ -42,7 +42,7 @@ void act_on_selection(frmAgentCtrl& f, const Shape& shape, ItemAction& action, c
     // The selection the command started with: events raised by the action itself may replace the field.
     const Ref<platform::Selection> selection = f.oCurSelection.ptr();
     const std::int32_t count = selection->count();
-    if (count > 1) speak(f, reading::several_selected_sentence(f, shape.command));
+    if (count > 1) speak(f, target::several_selected_sentence(f, target_row(shape.command)));
     action.prelude(Place::Selection);
     if (!shape.every_selected) {
         action.act(Place::Selection, first);
@@ -128,7 +128,7 @@ std::string Words::fill(std::string_view pattern) const {
 
 void run_item_action(frmAgentCtrl& f, const Shape& shape, ItemAction& action) {
     const Words words{f.sCurItemType, f.sCurItemRef, ""};
-    const reading::Target target = reading::ResolveTarget(f, shape.command);
+    const target::Target target = target::ResolveTarget(f, target_row(shape.command));
     f.oActWindow.reset();
     Place place = Place::Preview;
     switch (target.kind) {

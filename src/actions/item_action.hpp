@@ -6,7 +6,7 @@
 
 #include "character/form.hpp"
 #include "platform/object_ref.hpp"
-#include "reading/target.hpp"
+#include "target/target.hpp"
 
 // The shape every command that acts on the item at hand shares: the preview item, the item being read,
 // the selection or open item of the active window, and a failure path. The commands differ in data (the
@@ -14,6 +14,10 @@
 namespace actions {
 
 using character::frmAgentCtrl;
+
+// The item commands, each with its row of target resolution (its sentences and points of order).
+enum class TargetCommand { Copy, Move, Delete, Print, Forward, Reply, ReplyToAll, Flag, Accept, Decline, Tentative };
+const target::TargetRow& target_row(TargetCommand command);
 
 // Where the target was found.
 enum class Place { Preview, Reading, Selection, Inspector };
@@ -50,7 +54,7 @@ struct Said {
 };
 
 struct Shape {
-    reading::TargetCommand command;
+    TargetCommand command;
     Before before;
     After after_done;
     After after_cancelled;

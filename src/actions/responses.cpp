@@ -14,7 +14,6 @@ namespace {
 using platform::Item;
 using platform::Ref;
 using platform::skip_on_failure;
-using reading::TargetCommand;
 
 struct Answer {
     TargetCommand command;
@@ -35,7 +34,7 @@ constexpr std::array<std::string_view, 3> kResponseCommands{"AcceptItem", "Decli
 void respond(const Ref<Item>& request, std::int32_t response) { request->respond(response, false, true); }
 
 void answer(frmAgentCtrl& f, const Answer& a) {
-    if (reading::ResolveTarget(f, a.command).kind == reading::TargetKind::Nothing) return;
+    if (target::ResolveTarget(f, target_row(a.command)).kind == target::TargetKind::Nothing) return;
     // Said before the mail client is asked, so it is heard even when the item turns out to be no request.
     speak(f, std::string(a.acknowledgement));
     const auto item_class = skip_on_failure([&] { return f.oCurReadItem->item_class(); });

@@ -1,5 +1,6 @@
 #include "addin/connect.hpp"
 
+#include "addin/wiring.hpp"
 #include "platform/failure.hpp"
 
 namespace addin {
@@ -38,7 +39,12 @@ void Connect::OnConnection(const std::shared_ptr<platform::Application>& applica
     oConNS = oConApp->get_namespace("MAPI");
 
     // From here every failing statement is skipped silently.
-    if (!form_) skip_on_failure([&] { form_ = std::make_unique<character::frmAgentCtrl>(host_); });
+    if (!form_)
+        skip_on_failure([&] {
+            auto form = std::make_unique<character::frmAgentCtrl>(host_);
+            bind_events(*form);
+            form_ = std::move(form);
+        });
     if (!form_) return;
     auto& f = *form_;
 

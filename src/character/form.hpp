@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/host.hpp"
 #include "platform/object_ref.hpp"
@@ -13,10 +14,21 @@ namespace character {
 using platform::Ref;
 using platform::WithEvents;
 
+class frmAgentCtrl;
+
+// The preview sits above reading and target resolution: it starts their readings and they never include
+// it. This is the one call back up. When continue-reading finds the preview running or paused, or the
+// preview item a command wanted is gone, the preview takes its next step through these. The add-in's
+// wiring sets them to preview::NextItem and preview::ContinuNewMail.
+struct PreviewSteps {
+    void (*NextItem)(frmAgentCtrl&) = nullptr;
+    void (*ContinuNewMail)(frmAgentCtrl&) = nullptr;
+};
+
 // The host form: all run-time state of the add-in, in the fields the design names, with their
 // types and initial values. The procedures live in their subsystems' folders and take the form.
-// The form also hosts the character control (Agent1) and the timer (Timer1): their events are
-// bound for the form's whole life.
+// The form also hosts the character control (Agent1) and the timer (Timer1). It binds no events
+// itself: the add-in's wiring (addin/wiring.hpp) binds every handler once, when the form is made.
 class frmAgentCtrl {
 public:
     explicit frmAgentCtrl(platform::Host& host);
@@ -109,13 +121,22 @@ public:
     WithEvents<platform::Inspector> oCurNeMInspector;
     WithEvents<platform::Inspector> oReadInspector;
 
+    // The preview's steps that reading and target resolution take (see PreviewSteps).
+    PreviewSteps preview;
+
+    // Agent1's and Timer1's events, bound for the form's whole life by the wiring.
+    std::vector<platform::Subscription> control_events;
+
     // Whether the character control still holds our character. An unload that failed leaves it
     // loaded under its id, where a second load fails; the next start unloads it first.
     bool character_left_loaded = false;
-
-private:
-    std::vector<platform::Subscription> control_events_;  // Agent1 and Timer1
 };
+
+// The preview runs, rather than being idle or paused.
+inline bool preview_runs(const frmAgentCtrl& f) { return f.bNeMStarted && f.bNeMActive; }
+
+// Timer1's tick: new mail may be announced again.
+void Timer1_Timer(frmAgentCtrl& f);
 
 // Identifier of the loaded character.
 inline constexpr std::string_view kCharacterID = "CharacterID";

@@ -4,12 +4,11 @@
 #include <string_view>
 
 #include "platform/failure.hpp"
-#include "preview/preview.hpp"
 #include "reading/announcement.hpp"
 #include "reading/body.hpp"
 #include "reading/current_item.hpp"
 #include "reading/speech_output.hpp"
-#include "reading/target.hpp"
+#include "target/target.hpp"
 
 namespace reading {
 
@@ -18,6 +17,8 @@ namespace {
 using platform::Inspector;
 using platform::ItemPtr;
 using platform::skip_on_failure;
+using target::Target;
+using target::TargetKind;
 
 void speak(frmAgentCtrl& f, const std::string& text) {
     skip_on_failure([&] { f.oAgentChar->speak(text); });
@@ -105,14 +106,47 @@ void open_preview_item(frmAgentCtrl& f) {
     if (f.iReadMode > 0) SpeakNextPiece(f);
 }
 
+// Read stops a reading before it looks into the window, even when the window turns out empty.
+void stop_reading(frmAgentCtrl& f) {
+    if (f.iReadMode > 0) StopReadItem(f);
+}
+
 }  // namespace
+
+// Read and open say these while looking for their item. A member left out of a row is a test the
+// command does not make, so the warning about left-out members is off here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+const target::TargetRow kReadTarget{.follow_up = "Let's read the next one.",
+                                    .uses_item_being_read = false,
+                                    .no_window = "There is no active window to read from.",
+                                    .selection_object_first = true,
+                                    .nothing_here = "Sorry, there is nothing here that I can read.",
+                                    .none_selected_before = "There are no ",
+                                    .none_selected_after = "s selected to read.",
+                                    .several = "I will read the first one.",
+                                    .several_quiet_while_insp_open = true,
+                                    .acknowledges = true,
+                                    .before_inspector = stop_reading,
+                                    .empty_inspector = "There is nothing here to read.",
+                                    .inspector_ack = target::InspectorAck::AckLine};
+// Open has no no-window test and no empty-inspector test.
+const target::TargetRow kOpenTarget{.follow_up = "Let's preview the next one.",
+                                    .uses_item_being_read = false,
+                                    .nothing_here = "There is nothing here that I can open.",
+                                    .none_selected_before = "There are no ",
+                                    .none_selected_after = "s selected.",
+                                    .several = "I will open the first one.",
+                                    .acknowledges = true,
+                                    .inspector_ack = target::InspectorAck::ItsOpen};
+#pragma GCC diagnostic pop
 
 void AnnounceItem(frmAgentCtrl& f) { start_reading(f, Part::Announcement); }
 void AnnounceAndRead(frmAgentCtrl& f) { start_reading(f, Part::Both); }
 void ReadItemBody(frmAgentCtrl& f) { start_reading(f, Part::Body); }
 
 void ReadThisItem(frmAgentCtrl& f) {
-    const Target target = ResolveTarget(f, TargetCommand::Read);
+    const Target target = target::ResolveTarget(f, kReadTarget);
     switch (target.kind) {
         case TargetKind::PreviewItem:
             if (!heard_open_and_read(f) && f.iReadMode == 0) speak(f, f.sAckLine);
@@ -140,7 +174,7 @@ void ReadThisItem(frmAgentCtrl& f) {
 
 void OpenThisItem(frmAgentCtrl& f) {
     const bool and_read = heard_open_and_read(f);
-    const Target target = ResolveTarget(f, TargetCommand::Open);
+    const Target target = target::ResolveTarget(f, kOpenTarget);
     switch (target.kind) {
         case TargetKind::PreviewItem:
             open_preview_item(f);
@@ -210,9 +244,9 @@ void ContReadItem(frmAgentCtrl& f) {
 
     if (f.iReadMode == 0) {
         if (preview_runs(f)) {
-            preview::NextItem(f);
+            f.preview.NextItem(f);
         } else if (paused) {
-            preview::ContinuNewMail(f);
+            f.preview.ContinuNewMail(f);
         } else {
             play(f, "Confused");
             speak(f, "I was not reading anything.");
@@ -221,7 +255,7 @@ void ContReadItem(frmAgentCtrl& f) {
     }
     if (f.iReadMode <= 3) {
         if (paused) {
-            preview::ContinuNewMail(f);
+            f.preview.ContinuNewMail(f);
             return;
         }
         play(f, "Read");

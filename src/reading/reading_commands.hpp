@@ -1,6 +1,7 @@
 #pragma once
 
 #include "character/form.hpp"
+#include "target/target.hpp"
 
 // The reading commands: read, open, open and read, read again, continue, stop.
 namespace reading {
@@ -16,5 +17,9 @@ void StopReadItem(frmAgentCtrl& f);
 void AnnounceItem(frmAgentCtrl& f);
 void AnnounceAndRead(frmAgentCtrl& f);
 void ReadItemBody(frmAgentCtrl& f);
+
+// Where read and open look for their item, and what they say on the way.
+extern const target::TargetRow kReadTarget;
+extern const target::TargetRow kOpenTarget;
 
 }  // namespace reading

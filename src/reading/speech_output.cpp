@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "character/startup.hpp"
+#include "character/shutdown.hpp"
 #include "platform/failure.hpp"
 #include "reading/formats.hpp"
 #include "reading/pieces.hpp"

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "character/startup.hpp"
+#include "character/shutdown.hpp"
 #include "platform/failure.hpp"
 #include "reading/reading_commands.hpp"
 

@@ -1,4 +1,4 @@
-#include "reading/target.hpp"
+#include "target/target.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "actions/item_action.hpp"
+#include "reading/reading_commands.hpp"
 #include "sim/sim_platform.hpp"
 #include "support/items.hpp"
 #include "support/lines.hpp"
@@ -13,12 +15,23 @@
 
 namespace {
 
-using reading::TargetCommand;
-using reading::TargetKind;
 using support::id_of;
 using support::take_acts;
+using target::TargetKind;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+
+// The rows of the commands resolved here: read's and open's from reading, the others from the item actions.
+namespace TargetCommand {
+const target::TargetRow& Read = reading::kReadTarget;
+const target::TargetRow& Open = reading::kOpenTarget;
+const target::TargetRow& Copy = actions::target_row(actions::TargetCommand::Copy);
+const target::TargetRow& Delete = actions::target_row(actions::TargetCommand::Delete);
+const target::TargetRow& Print = actions::target_row(actions::TargetCommand::Print);
+const target::TargetRow& Forward = actions::target_row(actions::TargetCommand::Forward);
+const target::TargetRow& Accept = actions::target_row(actions::TargetCommand::Accept);
+const target::TargetRow& Decline = actions::target_row(actions::TargetCommand::Decline);
+}  // namespace TargetCommand
 
 support::Started ready(sim::SimPlatform& sim) {
     auto s = support::started_form(sim);
@@ -26,10 +39,10 @@ support::Started ready(sim::SimPlatform& sim) {
     return s;
 }
 
-reading::Target resolve(sim::SimPlatform& sim, character::frmAgentCtrl& f, TargetCommand command) {
-    reading::Target target;
-    support::as_event(sim, [&] { target = reading::ResolveTarget(f, command); });
-    return target;
+target::Target resolve(sim::SimPlatform& sim, character::frmAgentCtrl& f, const target::TargetRow& command) {
+    target::Target found;
+    support::as_event(sim, [&] { found = target::ResolveTarget(f, command); });
+    return found;
 }
 
 TEST(TargetResolution, SeveralSelectedNamesTheItemWordAndTakesTheFirst) {

@@ -2,7 +2,8 @@
 
 #include "character/form.hpp"
 
-// Bringing the character up on a click and taking it down again.
+// Bringing the character up on a click. It sits above the rest of the core: starting builds the command
+// catalogue, follows the explorer and stops a preview; taking the character down is in character/shutdown.hpp.
 namespace character {
 
 void oMyCB_Click(frmAgentCtrl& f);
@@ -10,9 +11,5 @@ void oMyMB_Click(frmAgentCtrl& f);
 void ToggleAgent(frmAgentCtrl& f);
 void AgentStartup(frmAgentCtrl& f);
 void InitAgent(frmAgentCtrl& f);
-void ExitAgent(frmAgentCtrl& f);
-void AgentShutdown(frmAgentCtrl& f);
-void CloseAgent(frmAgentCtrl& f);
-void Timer1_Timer(frmAgentCtrl& f);
 
 }  // namespace character

@@ -1,0 +1,16 @@
+# Reads src/DEPS, the allowed include edges of the core's folders. Sets, in the caller's scope,
+# core_folders (the folders in the file's order) and, for each, core_deps_<folder> with "/" as "_".
+function(dezaror_read_core_deps deps_file)
+  file(STRINGS ${deps_file} lines REGEX "^[a-z_/]+:")
+  set(folders "")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "^([a-z_/]+):(.*)$" matched "${line}")
+    set(folder ${CMAKE_MATCH_1})
+    string(STRIP "${CMAKE_MATCH_2}" uses)
+    separate_arguments(uses UNIX_COMMAND "${uses}")
+    list(APPEND folders ${folder})
+    string(REPLACE "/" "_" key ${folder})
+    set(core_deps_${key} ${uses} PARENT_SCOPE)
+  endforeach()
+  set(core_folders ${folders} PARENT_SCOPE)
+endfunction()

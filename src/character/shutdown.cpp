@@ -1,0 +1,79 @@
+#include "character/shutdown.hpp"
+
+#include "character/settings.hpp"
+#include "platform/failure.hpp"
+
+namespace character {
+
+using platform::skip_on_failure;
+
+void unload_character(frmAgentCtrl& f) {
+    if (skip_on_failure([&] { f.Agent1.characters_unload(kCharacterID); })) f.character_left_loaded = false;
+}
+
+void ExitAgent(frmAgentCtrl& f) {
+    if (!f.bAgentLoaded) return;
+    skip_on_failure([&] { f.oAgentChar->stop_all(); });
+    skip_on_failure([&] { f.oAgentChar->play("Wave"); });
+    skip_on_failure([&] { f.oAgentChar->speak(f.sExitLine); });
+    skip_on_failure([&] { f.oExitRequest = f.oAgentChar->hide(); });
+}
+
+void AgentShutdown(frmAgentCtrl& f) {
+    skip_on_failure([&] {
+        if (f.bAgentLoaded) CloseAgent(f);
+    });
+
+    // Each release reports its own failure and the next one still runs, so nothing stays held.
+    const auto release = [&](auto& field) {
+        platform::report_each_failure(f.host.message_boxes(),
+                                      "There was an error unloading the Agent in Shutdown: ", [&] { field.reset(); });
+    };
+    release(f.oGreetRequest);
+    release(f.oExitRequest);
+    release(f.oReadRequest);
+    release(f.oCurAppointItem);
+    release(f.oCurContItem);
+    release(f.oCurDocuItem);
+    release(f.oCurEmailItem);
+    release(f.oCurJourlItem);
+    release(f.oCurMeetReqItem);
+    release(f.oCurNoteItem);
+    release(f.oCurPostItem);
+    release(f.oCurRemoteItem);
+    release(f.oCurRptItem);
+    release(f.oCurTaskItem);
+    release(f.oCurTaskReqItem);
+    release(f.oCurTaskAccItem);
+    release(f.oCurTaskDecItem);
+    release(f.oCurTaskUpdItem);
+    release(f.oTargetItem);
+    release(f.oNeMItem);
+    release(f.oCurReadItem);
+    release(f.oActWindow);
+    release(f.oCurrentItems);
+    release(f.oCurNewMailItems);
+    release(f.oCurFolder);
+    release(f.oInboxFolder);
+    release(f.oCurSelection);
+    release(f.oCurExplorer);
+    release(f.oCurInspector);
+    release(f.oCurNeMInspector);
+    release(f.oReadInspector);
+    release(f.oNSFolders);
+    release(f.oNS);
+    release(f.oApp);
+}
+
+void CloseAgent(frmAgentCtrl& f) {
+    if (!f.bAgentLoaded) return;
+    skip_on_failure([&] { f.oAgentChar->stop_all(); });
+    // The position is written while the character is still loaded.
+    SaveAgent(f);
+    unload_character(f);
+    skip_on_failure([&] { f.Agent1.set_connected(false); });
+    f.bAgentLoaded = false;
+    f.oAgentChar.reset();
+}
+
+}  // namespace character
