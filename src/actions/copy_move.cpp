@@ -5,6 +5,7 @@
 
 #include "actions/actions.hpp"
 #include "actions/item_action.hpp"
+#include "character/reading_state.hpp"
 #include "platform/failure.hpp"
 #include "reading/reading_commands.hpp"
 
@@ -115,7 +116,7 @@ public:
         if (!t_.moves) return;
         // The moved item leaves the Inbox or the reading; nothing of it is to be read or shown on.
         if (place == Place::Preview) {
-            if (f_.iReadMode >= 1 && f_.iReadMode <= 3) reading::StopReadItem(f_);
+            if (is_preview_reading(f_)) reading::StopReadItem(f_);
             close_flagged(f_.bReadInspOpen, f_.oReadInspector, platform::kOlPromptForSave);
             close_flagged(f_.bNeMInspOpen, f_.oCurNeMInspector, platform::kOlPromptForSave);
         } else if (place == Place::Reading) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "character/reading_state.hpp"
 #include "platform/failure.hpp"
 #include "reading/reading_commands.hpp"
 #include "reading/speech_output.hpp"
@@ -21,7 +22,7 @@ void before_action(frmAgentCtrl& f, Before before) {
         case Before::Leave:
             return;
         case Before::Pause:
-            if (f.iReadMode > 0) reading::PausReadItem(f);
+            if (is_reading(f)) reading::PausReadItem(f);
             return;
         case Before::Stop:
             reading::StopReadItem(f);
@@ -31,7 +32,7 @@ void before_action(frmAgentCtrl& f, Before before) {
 
 // Tested afresh: the item may have closed while the folder picker was up, and its reading with it.
 void after_action(frmAgentCtrl& f, After after) {
-    if (after == After::Leave || f.iReadMode <= 0) return;
+    if (after == After::Leave || !is_reading(f)) return;
     if (after == After::ReadAndContinue) play(f, "Read");
     reading::ContReadItem(f);
 }
@@ -77,7 +78,7 @@ void run_branch(frmAgentCtrl& f, const Shape& shape, ItemAction& action, Place p
         });
     if (!ended) return;
     if (in_window(place)) {
-        if (shape.read_after_window && f.iReadMode > 0) play(f, "Read");
+        if (shape.read_after_window && is_reading(f)) play(f, "Read");
         return;
     }
     after_action(f, outcome == Outcome::Done ? shape.after_done : shape.after_cancelled);

@@ -39,63 +39,60 @@ public:
     platform::AgentControl& Agent1;
     platform::Timer& Timer1;
 
-    // Fields in declaration order.
-    Ref<platform::Folder> oCurFolder;
-    Ref<platform::Folder> oInboxFolder;
-    Ref<platform::Selection> oCurSelection;
-    Ref<platform::Item> oTargetItem;
-    Ref<platform::Item> oNeMItem;
-    Ref<platform::Item> oCurReadItem;
-    Ref<platform::Window> oActWindow;
-    Ref<platform::Item> oCurNoteItem;  // Notes raise no events.
-    std::int32_t lCurUnread = 0;
-    std::int32_t lItmSavedPos = 0;
-    std::int32_t lItmSavedDone = 0;
-    bool bCurInspOpen = false;
-    std::string sCurView;
-    bool bNeMActive = false;
-    bool bNeMStarted = false;
-    std::int32_t lNeMUnread = 0;
-    std::int32_t lNeMSavedPos = 0;
-    std::int32_t lNeMSavedDone = 0;
-    std::int32_t lReadPos = 0;
-    std::int32_t lPieceEnd = 0;
-    std::int32_t lNextReadPos = 0;
-    bool bNeMInspOpen = false;
-    bool bNeMItemGone = false;
-    std::int32_t lAnnLineCnt = 0;
-    bool bReadInspOpen = false;
-    std::int32_t lReadDone = 0;
-    std::int16_t iReadMode = 0;
-    std::int16_t iLastReadMode = 0;
+    // The fields the design names, grouped by the subsystem that owns them. Each group's comment says who
+    // writes its fields; everyone may read them.
+
+    // Character lifecycle (character/): written by startup and shutdown, the settings and the introduction.
     Ref<platform::Character> oAgentChar;
-    Ref<platform::Request> oGreetRequest;
-    Ref<platform::Request> oExitRequest;
-    Ref<platform::Request> oReadRequest;
+    Ref<platform::Request> oGreetRequest;  // and the request completion that ends the greeting
+    Ref<platform::Request> oExitRequest;   // and the request completion that ends the goodbye
     bool bAgentLoaded = false;
-    bool bPlayIntro = true;
-    bool bNeMSortDescend = true;
+    bool bPlayIntro = true;  // and the option commands
     std::string sUserName;
-    std::string sNeMEntryID;
-    std::string sTargetEntryID;
-    std::string sCurItemEntryID;
-    std::string sReadPiece;
-    std::string sReadText;
-    std::int32_t lReadPieces = 0;
-    std::string sNeMSavedText;
-    std::string sItmSavedText;
-    std::array<std::string, 26> sAnnLine;  // lines 1 to 25 used
-    bool bMailSaid = false;
-    std::string sHeardCmd;
-    std::string sBodyText;
-    std::string sCurItemRef = "message";
-    std::string sCurItemType;
     std::string sGreetLine;
     std::string sExitLine;
     std::string sAckLine;
+    bool bMailSaid = false;  // set by the new-mail announcement, cleared by Timer1
 
-    // Object fields that receive events.
+    // The add-in's controls (addin/): added by the connection; the preview shows its state in their captions.
+    WithEvents<platform::CommandBarButton> oMyCB;
+    WithEvents<platform::CommandBarButton> oMyMB;
+
+    // The mail client followed (tracking/): taken by AgentStartup, kept current by the tracking handlers.
+    WithEvents<platform::Application> oApp;
+    Ref<platform::NameSpace> oNS;
+    WithEvents<platform::Folders> oNSFolders;
+    WithEvents<platform::Explorer> oCurExplorer;
+    WithEvents<platform::Inspector> oCurInspector;  // and read, open and target resolution
+    Ref<platform::Folder> oCurFolder;
+    Ref<platform::Selection> oCurSelection;
+    WithEvents<platform::Items> oCurrentItems;
+    std::int32_t lCurUnread = 0;
+    std::string sCurView;
+
+    // Commands (commands/): written by dispatch; the item word is also a setting.
+    std::string sHeardCmd;  // cleared by AgentStartup and by listening
+    std::string sCurItemRef = "message";
+
+    // The new-mail preview (preview/).
+    Ref<platform::Folder> oInboxFolder;
     WithEvents<platform::Items> oCurNewMailItems;
+    Ref<platform::Item> oNeMItem;
+    std::string sNeMEntryID;
+    bool bNeMActive = false;
+    bool bNeMStarted = false;
+    std::int32_t lNeMUnread = 0;
+    bool bNeMItemGone = false;
+    bool bNeMInspOpen = false;                         // and open, and the preview window's Close
+    WithEvents<platform::Inspector> oCurNeMInspector;  // opened by open
+    bool bNeMSortDescend = true;                       // a setting, switched by an option command
+
+    // The current item (reading/current_item): SetCurReadItem classifies oCurReadItem, which the read,
+    // open and preview commands set, into its type noun and its one typed reference.
+    Ref<platform::Item> oCurReadItem;
+    std::string sCurItemEntryID;
+    std::string sCurItemType;
+    Ref<platform::Item> oCurNoteItem;  // Notes raise no events.
     WithEvents<platform::Item> oCurAppointItem;
     WithEvents<platform::Item> oCurContItem;
     WithEvents<platform::Item> oCurDocuItem;
@@ -110,16 +107,40 @@ public:
     WithEvents<platform::Item> oCurTaskUpdItem;
     WithEvents<platform::Item> oCurRemoteItem;
     WithEvents<platform::Item> oCurRptItem;
-    WithEvents<platform::Items> oCurrentItems;
-    WithEvents<platform::CommandBarButton> oMyCB;
-    WithEvents<platform::Application> oApp;
-    WithEvents<platform::CommandBarButton> oMyMB;
-    Ref<platform::NameSpace> oNS;
-    WithEvents<platform::Folders> oNSFolders;
-    WithEvents<platform::Explorer> oCurExplorer;
-    WithEvents<platform::Inspector> oCurInspector;
-    WithEvents<platform::Inspector> oCurNeMInspector;
+
+    // The text composed for reading (reading/announcement, reading/body).
+    std::array<std::string, 26> sAnnLine;  // lines 1 to 25 used
+    std::int32_t lAnnLineCnt = 0;
+    std::string sBodyText;
+
+    // The reading state (reading/speech_output and the reading commands; see character/reading_state.hpp for
+    // what iReadMode means and the two saved contexts). The preview sets iReadMode when it starts.
+    std::int16_t iReadMode = 0;
+    std::int16_t iLastReadMode = 0;
+    std::string sReadText;
+    std::string sReadPiece;
+    std::int32_t lReadPos = 0;
+    std::int32_t lPieceEnd = 0;
+    std::int32_t lNextReadPos = 0;
+    std::int32_t lReadDone = 0;
+    std::int32_t lReadPieces = 0;
+    Ref<platform::Request> oReadRequest;
+    std::int32_t lNeMSavedPos = 0;
+    std::int32_t lNeMSavedDone = 0;
+    std::string sNeMSavedText;
+    std::int32_t lItmSavedPos = 0;
+    std::int32_t lItmSavedDone = 0;
+    std::string sItmSavedText;
+
+    // The windows the reading commands opened (reading/reading_commands); their Close handlers clear the flags.
+    bool bCurInspOpen = false;
+    bool bReadInspOpen = false;
     WithEvents<platform::Inspector> oReadInspector;
+
+    // Target resolution (target/): what the last item command found.
+    Ref<platform::Item> oTargetItem;
+    std::string sTargetEntryID;
+    Ref<platform::Window> oActWindow;
 
     // The preview's steps that reading and target resolution take (see PreviewSteps).
     PreviewSteps preview;

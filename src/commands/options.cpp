@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "character/introduction.hpp"
+#include "character/reading_state.hpp"
 #include "platform/failure.hpp"
 #include "preview/preview.hpp"
 #include "reading/reading_commands.hpp"
@@ -33,7 +34,7 @@ void offer(frmAgentCtrl& f, std::string_view command, Offer to) {
 
 // Each option command first holds a reading in progress, so that its answer is heard on its own.
 void hold_reading(frmAgentCtrl& f) {
-    if (f.iReadMode > 0) reading::PausReadItem(f);
+    if (is_reading(f)) reading::PausReadItem(f);
 }
 
 void resume_reading(frmAgentCtrl& f) {
@@ -52,7 +53,7 @@ void TurnOffIntro(frmAgentCtrl& f) {
     offer(f, "TurnOffIntro", Offer::Off);
     offer(f, "TurnOnIntro", Offer::On);
     play(f, "WriteReturn");
-    if (f.iReadMode < 1) return;
+    if (!is_reading(f)) return;
     resume_reading(f);
 }
 
@@ -62,7 +63,7 @@ void TurnOnIntro(frmAgentCtrl& f) {
     play(f, "Write");
     offer(f, "TurnOnIntro", Offer::Off);
     offer(f, "TurnOffIntro", Offer::On);
-    if (f.iReadMode == 0) {
+    if (!is_reading(f)) {
         speak(f, "Ok! - Let's play the introduction...");
         play(f, "WriteReturn");
         character::AgentGreetings(f);  // The whole introduction, now that bPlayIntro is set.
@@ -82,7 +83,7 @@ void ChngSortDescent(frmAgentCtrl& f) {
                                : std::string("Previewing new emails will be sorted ascending. ") +
                                      "I will read starting with the oldest ones first.");
     play(f, "WriteReturn");
-    if (f.iReadMode >= 4 && f.iReadMode <= 6) {
+    if (is_item_reading(f)) {
         // An ordinary reading was interrupted: it goes on, and a paused preview keeps its order until restarted.
         resume_reading(f);
         return;

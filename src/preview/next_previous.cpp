@@ -2,6 +2,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/reading_state.hpp"
 #include "platform/failure.hpp"
 #include "preview/preview.hpp"
 #include "preview/walk.hpp"
@@ -115,7 +116,7 @@ void move_preview_to_cursor(frmAgentCtrl& f, const Direction& d) {
     close_reading_windows(f);
     skip_on_failure([&] { f.sNeMEntryID = f.oNeMItem->entry_id(); });
     f.oCurReadItem = f.oNeMItem;
-    if (f.iReadMode > 0) reading::StopReadItem(f);
+    if (is_reading(f)) reading::StopReadItem(f);
     const std::string word{d.step_word};
     speak(f, word + ", |" + word + " " + f.sCurItemRef);
     reading::AnnounceItem(f);

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/reading_state.hpp"
 #include "platform/failure.hpp"
 #include "preview/walk.hpp"
 #include "reading/reading_commands.hpp"
@@ -161,7 +162,7 @@ void SetupNewMail(frmAgentCtrl& f) {
     skip_on_failure([&] { f.sNeMEntryID = f.oNeMItem->entry_id(); });
     f.oCurReadItem = f.oNeMItem;
 
-    play(f, f.iReadMode != 0 ? "ReadContinued" : "Read");
+    play(f, is_reading(f) ? "ReadContinued" : "Read");
     const bool one = f.lNeMUnread == 1;
     speak(f, "You have " + with_sign_position(f.lNeMUnread) + " unread " + f.sCurItemRef + (one ? "" : "s") +
                  " in the Inbox.");
@@ -173,13 +174,13 @@ void SetupNewMail(frmAgentCtrl& f) {
         // The announcement that follows completes this sentence.
         speak(f, "The first " + f.sCurItemRef);
     }
-    f.iReadMode = 1;
+    f.iReadMode = read_mode(character::ReadPart::Announcement, character::ReadingKind::Preview);
 }
 
 void PauseNewMail(frmAgentCtrl& f) {
     if (!(f.bNeMStarted && f.bNeMActive)) return;
     f.bNeMActive = false;
-    if (f.iReadMode > 0) reading::PausReadItem(f);
+    if (is_reading(f)) reading::PausReadItem(f);
     show(f, kPauseRow);
 }
 
@@ -197,9 +198,7 @@ void ContinuNewMail(frmAgentCtrl& f) {
         NextItem(f);
         return;
     }
-    f.lReadPos = f.lNeMSavedPos;
-    f.lReadDone = f.lNeMSavedDone;
-    f.sReadText = f.sNeMSavedText;
+    restore_reading(f, character::ReadingKind::Preview);
     if (static_cast<std::int64_t>(f.lReadPos) >= static_cast<std::int64_t>(f.sReadText.size())) {
         NextItem(f);
         return;
@@ -221,9 +220,9 @@ void StopNewMail(frmAgentCtrl& f) {
     // Without the character (a click on a preview's caption after shutdown) there is no reading to
     // stop or to go on with, and speaking would only fail; the next start clears the reading mode.
     if (!f.bAgentLoaded) return;
-    if (f.iReadMode >= 1 && f.iReadMode <= 3) {
+    if (is_preview_reading(f)) {
         reading::StopReadItem(f);
-    } else if (f.iReadMode >= 4 && f.iReadMode <= 6) {
+    } else if (is_item_reading(f)) {
         // The user's speech input for this command interrupted an ordinary reading: it goes on.
         reading::SpeakNextPiece(f);
     }
@@ -248,7 +247,7 @@ void oCurNewMailItems_ItemRemove(frmAgentCtrl& f) {
     }
     if (!f.bNeMItemGone) return;
 
-    if (f.iReadMode >= 1 && f.iReadMode <= 3) reading::StopReadItem(f);
+    if (is_preview_reading(f)) reading::StopReadItem(f);
     // The item is gone, so there is nothing left to save.
     if (f.bReadInspOpen) {
         walk::close_inspector(f.oReadInspector, platform::kOlDiscard);

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/reading_state.hpp"
 #include "platform/failure.hpp"
 #include "reading/formats.hpp"
 
@@ -88,7 +89,7 @@ private:
 
 Sentence opening(frmAgentCtrl& f, std::string_view long_form, std::string_view short_form, const std::string& name) {
     // During the preview the preview has spoken the first words already, and the short form continues them.
-    return std::string(f.iReadMode > 3 ? long_form : short_form) + spoken(name);
+    return std::string(is_item_reading(f) ? long_form : short_form) + spoken(name);
 }
 
 // Phrases chosen by a property's value; an empty phrase, or a value past the end, says nothing.
@@ -154,7 +155,8 @@ void announce_contact(frmAgentCtrl& f, Composer& c) {
 
 void announce_document(frmAgentCtrl& f, Composer& c) {
     auto& item = f.oCurDocuItem;
-    c.line(1, [&] { return std::string(f.iReadMode > 3 ? "This is an Office document " : "is an Office document"); });
+    c.line(1,
+           [&] { return std::string(is_item_reading(f) ? "This is an Office document " : "is an Office document"); });
     c.line(2, [&] { return "The subject is " + spoken(item->subject()); });
     c.line(3, [&] { return "It was last modified on " + format_date_time(item->last_modification_time()); });
     f.lAnnLineCnt = 3;
@@ -508,7 +510,7 @@ bool mentions_attachments(std::optional<std::int32_t> item_class) {
 
 void add_attachment_sentence(frmAgentCtrl& f, std::optional<std::int32_t> item_class) {
     // Only an announcement on its own mentions them: with the body the body text does.
-    if (f.iReadMode != 1 && f.iReadMode != 4) return;
+    if (!is_announcement_only(f)) return;
     if (!mentions_attachments(item_class)) return;
     const auto count = skip_on_failure([&] { return f.oCurReadItem->attachments_count(); });
     if (!count || *count <= 0) return;

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/reading_state.hpp"
 #include "platform/failure.hpp"
 #include "reading/announcement.hpp"
 #include "reading/body.hpp"
@@ -14,6 +15,7 @@ namespace reading {
 
 namespace {
 
+using character::ReadingKind;
 using platform::Inspector;
 using platform::ItemPtr;
 using platform::skip_on_failure;
@@ -30,12 +32,12 @@ void play(frmAgentCtrl& f, std::string_view animation) {
 
 bool heard_open_and_read(const frmAgentCtrl& f) { return f.sHeardCmd == "OpenAndRead"; }
 
-enum class Part { Announcement, Body, Both };
+using Part = character::ReadPart;
 
 // The three ways of starting a reading of oCurReadItem differ only in what they compose and in the
 // mode they set; the preview's readings keep their own context apart from ordinary ones.
 void start_reading(frmAgentCtrl& f, Part part) {
-    if (f.iReadMode != 0) {
+    if (is_reading(f)) {
         // A new announcement may follow a reading that is still queued; a new body replaces it.
         if (part != Part::Announcement) StopReadItem(f);
         play(f, "ReadContinued");
@@ -43,8 +45,7 @@ void start_reading(frmAgentCtrl& f, Part part) {
         play(f, "Read");
     }
     if (!PrepReadItem(f)) return;
-    const std::int16_t mode = part == Part::Announcement ? 1 : part == Part::Body ? 2 : 3;
-    f.iReadMode = static_cast<std::int16_t>(preview_runs(f) ? mode : mode + 3);
+    f.iReadMode = read_mode(part, preview_runs(f) ? ReadingKind::Preview : ReadingKind::Item);
     if (part != Part::Body) MakeAnnounceText(f);
     if (part != Part::Announcement) MakeBodyText(f);
     SpeakNextPiece(f);
@@ -103,12 +104,12 @@ void open_preview_item(frmAgentCtrl& f) {
         return;
     }
     // The spoken command cut the piece being read short; take it up again.
-    if (f.iReadMode > 0) SpeakNextPiece(f);
+    if (is_reading(f)) SpeakNextPiece(f);
 }
 
 // Read stops a reading before it looks into the window, even when the window turns out empty.
 void stop_reading(frmAgentCtrl& f) {
-    if (f.iReadMode > 0) StopReadItem(f);
+    if (is_reading(f)) StopReadItem(f);
 }
 
 }  // namespace
@@ -149,13 +150,13 @@ void ReadThisItem(frmAgentCtrl& f) {
     const Target target = target::ResolveTarget(f, kReadTarget);
     switch (target.kind) {
         case TargetKind::PreviewItem:
-            if (!heard_open_and_read(f) && f.iReadMode == 0) speak(f, f.sAckLine);
+            if (!heard_open_and_read(f) && !is_reading(f)) speak(f, f.sAckLine);
             f.oCurReadItem = target.item;
             ReadItemBody(f);
             mark_read(target.item);
             return;
         case TargetKind::Selection:
-            if (f.iReadMode > 0) StopReadItem(f);
+            if (is_reading(f)) StopReadItem(f);
             f.oCurReadItem = target.item;
             AnnounceAndRead(f);
             mark_read(target.item);
@@ -212,22 +213,22 @@ void OpenThisItem(frmAgentCtrl& f) {
             break;
     }
     // The spoken command cut the piece being read short; take it up again.
-    if (!and_read && f.iReadMode >= 1) SpeakNextPiece(f);
+    if (!and_read && is_reading(f)) SpeakNextPiece(f);
 }
 
 void OpenAndRead(frmAgentCtrl& f) { OpenThisItem(f); }
 
 void ReReadItem(frmAgentCtrl& f) {
-    if (f.iLastReadMode == 0 && f.iReadMode == 0) {
+    if (f.iLastReadMode == 0 && !is_reading(f)) {
         speak(f, "I have not read anything yet, this session. So, there is nothing to re-read.");
         return;
     }
     speak(f, f.sAckLine);
-    if (f.iReadMode != 0) {
+    if (is_reading(f)) {
         play(f, "ReadContinued");
     } else {
         f.iReadMode = f.iLastReadMode;
-        f.sReadText = f.iReadMode <= 3 ? f.sNeMSavedText : f.sItmSavedText;
+        f.sReadText = saved_reading(f, reading_kind(f)).text;
         play(f, "Read");
     }
     f.lReadDone = 0;
@@ -242,7 +243,7 @@ void ContReadItem(frmAgentCtrl& f) {
     const int r = static_cast<int>(10 * x) + 1;
     const bool paused = f.bNeMStarted && !f.bNeMActive;
 
-    if (f.iReadMode == 0) {
+    if (!is_reading(f)) {
         if (preview_runs(f)) {
             f.preview.NextItem(f);
         } else if (paused) {
@@ -253,25 +254,21 @@ void ContReadItem(frmAgentCtrl& f) {
         }
         return;
     }
-    if (f.iReadMode <= 3) {
+    if (is_preview_reading(f)) {
         if (paused) {
             f.preview.ContinuNewMail(f);
             return;
         }
         play(f, "Read");
         if (r > 6) play(f, "ReadContinued");
-        f.lReadPos = f.lNeMSavedPos;
-        f.lReadDone = f.lNeMSavedDone;
-        f.sReadText = f.sNeMSavedText;
+        restore_reading(f, ReadingKind::Preview);
         f.lReadPieces = 6;
         SpeakNextPiece(f);
         return;
     }
     play(f, "Read");
     if (r > 5) play(f, "ReadContinued");
-    f.lReadPos = f.lItmSavedPos;
-    f.lReadDone = f.lItmSavedDone;
-    f.sReadText = f.sItmSavedText;
+    restore_reading(f, ReadingKind::Item);
     f.lReadPieces = 7;
     SpeakNextPiece(f);
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/reading_state.hpp"
 #include "character/shutdown.hpp"
 #include "platform/failure.hpp"
 #include "reading/formats.hpp"
@@ -64,7 +65,7 @@ bool is_stored(const platform::Ref<platform::Request>& stored, const platform::R
 }  // namespace
 
 void SpeakNextPiece(frmAgentCtrl& f) {
-    if (f.iReadMode == 0) return;
+    if (!is_reading(f)) return;
     if (nothing_left(f)) {
         end_reading(f);
         return;
@@ -104,17 +105,7 @@ void FindNextPiece(frmAgentCtrl& f) {
         f.sReadText.substr(static_cast<std::size_t>(piece.start - 1), static_cast<std::size_t>(piece.length));
 }
 
-void InterupReading(frmAgentCtrl& f) {
-    if (f.iReadMode >= 1 && f.iReadMode <= 3) {
-        f.lNeMSavedPos = f.lReadPos;
-        f.lNeMSavedDone = f.lReadDone;
-        f.sNeMSavedText = f.sReadText;
-    } else if (f.iReadMode >= 4 && f.iReadMode <= 6) {
-        f.lItmSavedPos = f.lReadPos;
-        f.lItmSavedDone = f.lReadDone;
-        f.sItmSavedText = f.sReadText;
-    }
-}
+void InterupReading(frmAgentCtrl& f) { save_reading(f); }
 
 // The reading mode stays, so the reading counts as held and continue-reading resumes it.
 void PausReadItem(frmAgentCtrl& f) {
@@ -159,11 +150,10 @@ void Agent1_ListenStart(frmAgentCtrl& f, const std::string&) {
 // A recognised command decides itself what becomes of the reading.
 void Agent1_ListenComplete(frmAgentCtrl& f, const std::string&, std::int32_t) {
     if (!f.sHeardCmd.empty()) return;
-    if (f.iReadMode == 0) {
+    if (!is_reading(f)) {
         play(f, "StopListening");
         return;
     }
-    if (f.iReadMode < 0) return;
     // The piece that listening cut short is said again from its start.
     play(f, "Read");
     SpeakNextPiece(f);

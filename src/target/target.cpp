@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/reading_state.hpp"
 #include "platform/failure.hpp"
 
 namespace target {
@@ -113,7 +114,7 @@ Target ResolveTarget(frmAgentCtrl& f, const TargetRow& row) {
         if (!row.preview_only) return {TargetKind::PreviewItem, f.oNeMItem.ptr()};
     }
     if (row.preview_only) return {TargetKind::ItemBeingRead, f.oCurReadItem.ptr()};
-    if (row.uses_item_being_read && f.iReadMode != 0) return {TargetKind::ItemBeingRead, f.oCurReadItem.ptr()};
+    if (row.uses_item_being_read && is_reading(f)) return {TargetKind::ItemBeingRead, f.oCurReadItem.ptr()};
 
     f.oActWindow = skip_on_failure([&] { return f.oApp->active_window(); }).value_or(nullptr);
     if (!f.oActWindow) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/reading_state.hpp"
 #include "platform/failure.hpp"
 
 namespace tracking {
@@ -26,7 +27,7 @@ void play(frmAgentCtrl& f, std::string_view animation) {
 void oApp_NewMail(frmAgentCtrl& f) {
     if (!f.bAgentLoaded || f.bMailSaid) return;
     f.bMailSaid = true;
-    if (f.iReadMode != 0) {
+    if (is_reading(f)) {
         play(f, "ReadReturn");
         play(f, "Announce");
         speak(f, "You have new " + f.sCurItemRef + "s in your Inbox!|New mail has arrived.|New messages have arrived.");
@@ -41,7 +42,7 @@ void oApp_NewMail(frmAgentCtrl& f) {
 
 void oApp_Reminder(frmAgentCtrl& f) {
     if (!f.bAgentLoaded) return;
-    if (f.iReadMode != 0) {
+    if (is_reading(f)) {
         speak(f, "Reminder alert!");
         return;
     }

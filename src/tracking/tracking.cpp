@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "character/reading_state.hpp"
 #include "character/shutdown.hpp"
 #include "platform/failure.hpp"
 #include "reading/reading_commands.hpp"
@@ -78,7 +79,7 @@ void oCurExplorer_ViewSwitch(frmAgentCtrl& f) {
 void oCurInspector_Close(frmAgentCtrl& f) { f.bCurInspOpen = false; }
 
 void oReadInspector_Close(frmAgentCtrl& f) {
-    if (f.iReadMode > 0 && shows_item_being_read(f)) reading::StopReadItem(f);
+    if (is_reading(f) && shows_item_being_read(f)) reading::StopReadItem(f);
     f.bReadInspOpen = false;
     if (!f.bNeMInspOpen) return;
     // Closing raises the preview window's own Close, which may empty the field while the call runs.
@@ -91,12 +92,12 @@ void oReadInspector_Close(frmAgentCtrl& f) {
 }
 
 void oCurNeMInspector_Close(frmAgentCtrl& f) {
-    if (f.iReadMode >= 1 && f.iReadMode <= 3) reading::StopReadItem(f);
+    if (is_preview_reading(f)) reading::StopReadItem(f);
     f.bNeMInspOpen = false;
 }
 
 void oCurItem_Close(frmAgentCtrl& f) {
-    if (f.iReadMode > 0) reading::StopReadItem(f);
+    if (is_reading(f)) reading::StopReadItem(f);
 }
 
 void oNSFolders_FolderEvent(frmAgentCtrl& f) {
