@@ -4,6 +4,7 @@
 #include <iterator>
 #include <vector>
 
+#include "character/item_classes.hpp"
 #include "character/startup/startup.hpp"
 #include "commands/dispatch.hpp"
 #include "preview/preview.hpp"
@@ -27,11 +28,18 @@ std::vector<Subscription> subscriptions(Subscription (&&subs)[N]) {
     return {std::make_move_iterator(subs), std::make_move_iterator(subs + N)};
 }
 
-// Every typed reference of the current item ends the reading when its item closes; closing is never
-// cancelled.
-void bind_item_close(frmAgentCtrl& f, WithEvents<platform::Item>& field) {
-    field.bind([&f](platform::Item& item) {
-        return subscriptions({item.on_close([&f](bool&) { tracking::oCurItem_Close(f); })});
+// Every typed reference of the current item ends the reading when its item closes (closing is never
+// cancelled); the mail item's also tells of its sending.
+void bind_item_events(frmAgentCtrl& f, const character::ItemClass& row) {
+    if (!row.binds_send) {
+        (f.*row.typed).bind([&f](platform::Item& item) {
+            return subscriptions({item.on_close([&f](bool&) { tracking::oCurItem_Close(f); })});
+        });
+        return;
+    }
+    (f.*row.typed).bind([&f](platform::Item& item) {
+        return subscriptions({item.on_close([&f](bool&) { tracking::oCurItem_Close(f); }),
+                              item.on_send([&f](bool&) { tracking::oCurEmailItem_Send(f); })});
     });
 }
 
@@ -77,14 +85,9 @@ void bind_events(frmAgentCtrl& f) {
         return subscriptions({inspector.on_close([&f] { tracking::oCurNeMInspector_Close(f); })});
     });
 
-    for (auto* field : {&f.oCurAppointItem, &f.oCurContItem, &f.oCurDocuItem, &f.oCurJourlItem, &f.oCurMeetReqItem,
-                        &f.oCurPostItem, &f.oCurTaskItem, &f.oCurTaskReqItem, &f.oCurTaskAccItem, &f.oCurTaskDecItem,
-                        &f.oCurTaskUpdItem, &f.oCurRemoteItem, &f.oCurRptItem})
-        bind_item_close(f, *field);
-    f.oCurEmailItem.bind([&f](platform::Item& item) {
-        return subscriptions({item.on_close([&f](bool&) { tracking::oCurItem_Close(f); }),
-                              item.on_send([&f](bool&) { tracking::oCurEmailItem_Send(f); })});
-    });
+    // A field shared by several classes is bound again with the same handlers.
+    for (const auto& row : character::item_classes())
+        if (row.typed) bind_item_events(f, row);
 
     // The folder handed with these events is not used: the handler takes the whole collection again.
     f.oNSFolders.bind([&f](platform::Folders& folders) {

@@ -1,5 +1,6 @@
 #include "character/shutdown.hpp"
 
+#include "character/item_classes.hpp"
 #include "character/settings.hpp"
 #include "platform/failure.hpp"
 
@@ -32,21 +33,13 @@ void AgentShutdown(frmAgentCtrl& f) {
     release(f.oGreetRequest);
     release(f.oExitRequest);
     release(f.oReadRequest);
-    release(f.oCurAppointItem);
-    release(f.oCurContItem);
-    release(f.oCurDocuItem);
-    release(f.oCurEmailItem);
-    release(f.oCurJourlItem);
-    release(f.oCurMeetReqItem);
-    release(f.oCurNoteItem);
-    release(f.oCurPostItem);
-    release(f.oCurRemoteItem);
-    release(f.oCurRptItem);
-    release(f.oCurTaskItem);
-    release(f.oCurTaskReqItem);
-    release(f.oCurTaskAccItem);
-    release(f.oCurTaskDecItem);
-    release(f.oCurTaskUpdItem);
+    // The current item's references, each field once.
+    for (const ItemClass* previous = nullptr; const auto& row : item_classes()) {
+        if (previous && previous->field == row.field) continue;
+        previous = &row;
+        if (row.typed) release(f.*row.typed);
+        if (row.plain) release(f.*row.plain);
+    }
     release(f.oTargetItem);
     release(f.oNeMItem);
     release(f.oCurReadItem);

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/item_classes.hpp"
 #include "character/reading_state.hpp"
 #include "platform/failure.hpp"
 #include "reading/formats.hpp"
@@ -15,6 +16,8 @@
 namespace reading {
 namespace {
 
+using character::AnnouncementForm;
+using character::ItemClass;
 using platform::Item;
 using platform::Ref;
 using platform::skip_on_failure;
@@ -281,19 +284,6 @@ constexpr auto kMeetingTentative = std::to_array<MeetingSentence>({
     {MeetingPart::OwnSubject, "The Response's subject line says: "},
 });
 
-struct MeetingClass {
-    std::int32_t item_class;
-    std::span<const MeetingSentence> sentences;
-};
-
-constexpr auto kMeetingClasses = std::to_array<MeetingClass>({
-    {platform::kOlMeetingRequest, kMeetingRequest},
-    {platform::kOlMeetingCancellation, kMeetingCancellation},
-    {platform::kOlMeetingResponseNegative, kMeetingNegative},
-    {platform::kOlMeetingResponsePositive, kMeetingPositive},
-    {platform::kOlMeetingResponseTentative, kMeetingTentative},
-});
-
 constexpr std::string_view kMissingAppointment =
     "The associated appointment is missing, so, I'm sorry, but, I do not have any additional information about "
     "this meeting request";
@@ -389,27 +379,14 @@ constexpr auto kTaskRequestDecline = std::to_array<TaskSentence>({
     {TaskPart::Sensitivity},
 });
 
-struct TaskRequestClass {
-    std::int32_t item_class;
-    WithEvents<Item> frmAgentCtrl::*reference;
-    std::span<const TaskSentence> sentences;
-};
-
-const auto kTaskRequestClasses = std::to_array<TaskRequestClass>({
-    {platform::kOlTaskRequest, &frmAgentCtrl::oCurTaskReqItem, kTaskRequest},
-    {platform::kOlTaskRequestUpdate, &frmAgentCtrl::oCurTaskUpdItem, kTaskRequestUpdate},
-    {platform::kOlTaskRequestAccept, &frmAgentCtrl::oCurTaskAccItem, kTaskRequestAccept},
-    {platform::kOlTaskRequestDecline, &frmAgentCtrl::oCurTaskDecItem, kTaskRequestDecline},
-});
-
 constexpr std::string_view kMissingTask =
     "The associated task is missing.  so, I'm sorry, but, I do not have any additional information about this task "
     "request";
 
-void announce_task_request(frmAgentCtrl& f, Composer& c, const TaskRequestClass& row) {
-    auto& item = f.*row.reference;
+void announce_task_request(frmAgentCtrl& f, Composer& c, WithEvents<Item>& item,
+                           std::span<const TaskSentence> sentences) {
     const auto task = [&] { return platform::Ref<Item>(item->get_associated_task(false)); };
-    for (const auto& s : row.sentences) {
+    for (const auto& s : sentences) {
         switch (s.part) {
             case TaskPart::DelegatorOpening:
                 c.next([&] { return opening(f, s.text, s.otherwise, lower_case(task()->delegator())); });
@@ -463,55 +440,63 @@ void announce_unknown(frmAgentCtrl& f) {
     f.lAnnLineCnt = 1;
 }
 
-void compose_lines(frmAgentCtrl& f, std::optional<std::int32_t> item_class) {
-    if (!item_class) return announce_unknown(f);
-    for (const auto& row : kMeetingClasses) {
-        if (row.item_class != *item_class) continue;
-        Composer c(f, kMissingAppointment);
-        for (const auto& s : row.sentences) c.next([&] { return meeting_sentence(f, s); });
-        return;
-    }
-    for (const auto& row : kTaskRequestClasses) {
-        if (row.item_class != *item_class) continue;
-        Composer c(f, kMissingTask);
-        return announce_task_request(f, c, row);
-    }
+void announce_meeting(frmAgentCtrl& f, std::span<const MeetingSentence> sentences) {
+    Composer c(f, kMissingAppointment);
+    for (const auto& s : sentences) c.next([&] { return meeting_sentence(f, s); });
+}
+
+void announce_task_request(frmAgentCtrl& f, WithEvents<Item>& item, std::span<const TaskSentence> sentences) {
+    Composer c(f, kMissingTask);
+    announce_task_request(f, c, item, sentences);
+}
+
+void compose_lines(frmAgentCtrl& f, const ItemClass* row) {
+    if (!row) return announce_unknown(f);
+    auto& typed = f.*row->typed;  // every class announced below has a typed reference but notes
     Composer c(f, {});
-    switch (*item_class) {
-        case platform::kOlAppointment:
-            return announce_appointment(f, c);
-        case platform::kOlContact:
-            return announce_contact(f, c);
-        case platform::kOlDocument:
-            return announce_document(f, c);
-        case platform::kOlMail:
-            return announce_message(f, c, f.oCurEmailItem);
-        case platform::kOlJournal:
-            return announce_journal(f, c);
-        case platform::kOlRemote:
-            return announce_message(f, c, f.oCurRemoteItem);
-        case platform::kOlReport:
-            return announce_message(f, c, f.oCurRptItem);
-        case platform::kOlNote:
-            return announce_note(f, c);
-        case platform::kOlTask:
-            return announce_task(f, c);
-        default:
+    switch (row->announcement) {
+        case AnnouncementForm::Unknown:
             return announce_unknown(f);
+        case AnnouncementForm::Appointment:
+            return announce_appointment(f, c);
+        case AnnouncementForm::Contact:
+            return announce_contact(f, c);
+        case AnnouncementForm::Document:
+            return announce_document(f, c);
+        case AnnouncementForm::Message:
+            return announce_message(f, c, typed);
+        case AnnouncementForm::Journal:
+            return announce_journal(f, c);
+        case AnnouncementForm::Note:
+            return announce_note(f, c);
+        case AnnouncementForm::Task:
+            return announce_task(f, c);
+        case AnnouncementForm::MeetingRequest:
+            return announce_meeting(f, kMeetingRequest);
+        case AnnouncementForm::MeetingCancellation:
+            return announce_meeting(f, kMeetingCancellation);
+        case AnnouncementForm::MeetingNegative:
+            return announce_meeting(f, kMeetingNegative);
+        case AnnouncementForm::MeetingPositive:
+            return announce_meeting(f, kMeetingPositive);
+        case AnnouncementForm::MeetingTentative:
+            return announce_meeting(f, kMeetingTentative);
+        case AnnouncementForm::TaskRequest:
+            return announce_task_request(f, typed, kTaskRequest);
+        case AnnouncementForm::TaskRequestUpdate:
+            return announce_task_request(f, typed, kTaskRequestUpdate);
+        case AnnouncementForm::TaskRequestAccept:
+            return announce_task_request(f, typed, kTaskRequestAccept);
+        case AnnouncementForm::TaskRequestDecline:
+            return announce_task_request(f, typed, kTaskRequestDecline);
     }
 }
 
-// Documents, meeting items and task request items never mention their attachments.
-bool mentions_attachments(std::optional<std::int32_t> item_class) {
-    if (!item_class) return true;
-    const auto c = *item_class;
-    return c != platform::kOlDocument && !(c >= platform::kOlTaskRequest && c <= platform::kOlMeetingResponseTentative);
-}
-
-void add_attachment_sentence(frmAgentCtrl& f, std::optional<std::int32_t> item_class) {
+void add_attachment_sentence(frmAgentCtrl& f, const ItemClass* row) {
     // Only an announcement on its own mentions them: with the body the body text does.
     if (!is_announcement_only(f)) return;
-    if (!mentions_attachments(item_class)) return;
+    // A class that cannot be told, or that the table does not know, has its attachments mentioned.
+    if (row && !row->mentions_attachments) return;
     const auto count = skip_on_failure([&] { return f.oCurReadItem->attachments_count(); });
     if (!count || *count <= 0) return;
     Composer c(f, {});
@@ -528,8 +513,9 @@ void MakeAnnounceText(frmAgentCtrl& f) {
     f.lAnnLineCnt = 0;
 
     const auto item_class = skip_on_failure([&] { return f.oCurReadItem->item_class(); });
-    compose_lines(f, item_class);
-    add_attachment_sentence(f, item_class);
+    const ItemClass* row = item_class ? character::find_item_class(*item_class) : nullptr;
+    compose_lines(f, row);
+    add_attachment_sentence(f, row);
 
     for (std::int32_t k = 1; k <= f.lAnnLineCnt; ++k) {
         if (f.sAnnLine[k].empty()) continue;
