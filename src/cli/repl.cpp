@@ -40,34 +40,13 @@ namespace {
 constexpr std::string_view kReplName = "<repl>";
 constexpr const char* kPrompt = "dezaror> ";
 
-constexpr std::string_view kHelp = R"(The mail client:
-  start | quit                      the mail client starts | closes
-  click button | click menu         the add-in's toolbar button | Tools-menu entry
-  folder PATH | view NAME           the explorer shows another folder | view
-  select ID... | select none        the explorer's selection
-  open ID | close ID                an item's own window opens | closes
-  activate explorer|ID|none|other   which window is active
-  close explorer                    the main window closes
-  arrive {ITEM}                     a new item (JSON) arrives in the Inbox
-  remove ID | mark ID read|unread   an item is deleted | changes its read state
-  reminder ID | send ID             a reminder fires | the item is sent
-  pick PATH | pick cancel           the answer to the next folder picker
-  addfolder NAME | removefolder NAME
-The character (it performs its requests as time passes):
-  say WORDS                         hold the listening key and say WORDS
-  hear FILE.wav                     the same with recorded speech (16 kHz mono); help voice lists what it hears
-  Ctrl-T                            with repl --listen: the listening key; speak, then Ctrl-T again or pause
-  menu NAME                         a command from the character's pop-up menu
-  done [N]                          wait until N requests, or all, are performed
-  fail next                         the next request performed fails
-  wait SECONDS | tick               the mail client's clock moves on | Timer1 ticks
-Faults and inspection:
-  fault CALL [N] | heal CALL        a platform call fails, N times or until healed
-  setting KEY VALUE                 a value in the settings store
-  show settings | show menu | show state FIELD... | show item ID | show folder PATH
-help lists these commands; Tab completes commands, spoken commands after say, ids and folders.
-Ctrl-C cuts what the character is saying; Ctrl-C twice, or Ctrl-D, takes the character down and ends the prompt.
-)";
+// What the prompt adds to the scenario language: its keys, help and completion.
+constexpr auto kPromptKeys = std::to_array<HelpLine>({
+    {"hear", "Ctrl-T", "with repl --listen: the listening key; speak, then Ctrl-T again or pause"},
+});
+constexpr std::string_view kPromptHelp =
+    "help lists these commands; Tab completes commands, spoken commands after say, ids and folders.\n"
+    "Ctrl-C cuts what the character is saying; Ctrl-C twice, or Ctrl-D, takes the character down and ends the prompt.\n";
 
 // The terminal key standing for the listening key (Scroll Lock) under --listen.
 constexpr unsigned char kListenKey = 0x14;  // Ctrl-T
@@ -77,27 +56,6 @@ constexpr std::string_view kBanner =
 
 // A second Ctrl-C this soon after the first leaves the prompt.
 constexpr std::chrono::seconds kSecondInterrupt{2};
-
-// The scenario commands by their first word, for completion.
-constexpr auto kCommands = std::to_array<std::string_view>({
-    "start", "quit", "click", "folder", "select", "view", "open", "close", "activate", "arrive", "remove", "mark",
-    "reminder", "send", "pick", "addfolder", "removefolder", "say", "menu", "done", "fail", "wait", "tick", "fault",
-    "heal", "setting", "show", "help",
-});
-
-// The commands whose first argument is an item id, with the words they take besides ids.
-struct IdCommand {
-    std::string_view command;
-    std::vector<std::string_view> words;
-};
-
-const std::vector<IdCommand>& id_commands() {
-    static const std::vector<IdCommand> commands{
-        {"select", {"none"}}, {"open", {}},     {"close", {"explorer"}}, {"activate", {"explorer", "none", "other"}},
-        {"remove", {}},       {"mark", {}},     {"reminder", {}},         {"send", {}},
-    };
-    return commands;
-}
 
 // Presses are counted, not flagged: two that come while the loop is busy still mean "leave".
 std::atomic<int> interrupts{0};
@@ -174,52 +132,65 @@ std::vector<std::string> item_ids(Session& session) {
     return ids;
 }
 
-// What may follow `before` (the line up to the word being completed), as whole words; the words
-// after `say` are completed as the phrases they belong to.
+// The words spoken commands are completed from: the phrases of the menu that begin with what
+// was said so far, without those words.
+std::vector<std::string> spoken_completions(Session& session, std::string_view said_so_far) {
+    const auto said = split_words(lower(said_so_far));
+    std::vector<std::string> out;
+    for (const auto& phrase : spoken_commands(session)) {
+        const auto phrase_words = split_words(phrase);
+        if (phrase_words.size() <= said.size()) continue;
+        if (!std::equal(said.begin(), said.end(), phrase_words.begin())) continue;
+        std::string rest;
+        for (auto w = phrase_words.begin() + static_cast<std::ptrdiff_t>(said.size()); w != phrase_words.end(); ++w)
+            rest += (rest.empty() ? "" : " ") + *w;
+        out.push_back(rest);
+    }
+    return out;
+}
+
+// What may follow `before` (the line up to the word being completed), as whole words, by the forms
+// of the scenario commands: a written word as it stands, item ids for ids, folder paths for paths,
+// and the words after `say` as the phrases they belong to.
 std::vector<std::string> completions(Session& session, std::string_view before) {
     const auto words = split_words(before);
     std::vector<std::string> out;
+    const auto add = [&out](std::vector<std::string> more) {
+        for (auto& word : more)
+            if (std::find(out.begin(), out.end(), word) == out.end()) out.push_back(std::move(word));
+    };
     if (words.empty()) {
-        out.assign(kCommands.begin(), kCommands.end());
+        for (const auto& command : scenario_commands()) add({std::string(command.name())});
+        add({"help"});
         return out;
     }
-    const auto& first = words.front();
-    if (first == "say") {
-        const auto typed = words.size() > 1 ? lower(before.substr(before.find("say") + 3)) : std::string();
-        const auto said = split_words(typed);
-        for (const auto& phrase : spoken_commands(session)) {
-            const auto phrase_words = split_words(phrase);
-            if (phrase_words.size() <= said.size()) continue;
-            if (!std::equal(said.begin(), said.end(), phrase_words.begin())) continue;
-            std::string rest;
-            for (auto w = phrase_words.begin() + static_cast<std::ptrdiff_t>(said.size()); w != phrase_words.end(); ++w)
-                rest += (rest.empty() ? "" : " ") + *w;
-            out.push_back(rest);
+    for (const auto& command : scenario_commands()) {
+        if (command.name() != words.front()) continue;
+        const auto form = form_words(command);
+        // The form's words match those typed after the name, up to the one being completed.
+        std::size_t at = 0;
+        bool fits = true;
+        for (std::size_t typed = 1; typed < words.size() && fits; ++typed) {
+            if (at >= form.size()) {
+                fits = false;
+            } else if (form[at] == "WORDS") {
+                break;  // the rest of the line, whatever it holds so far
+            } else if (!form[at].ends_with("...")) {
+                fits = !is_placeholder(form[at]) ? words[typed] == form[at] : true;
+                ++at;
+            }
         }
-        return out;
-    }
-    if (words.size() > 2) return out;
-    if (words.size() == 2) {
-        if (first == "mark") return {"read", "unread"};
-        if (first == "show" && words[1] == "item") return item_ids(session);
-        if (first == "show" && words[1] == "folder") return session.folder_paths();
-        return out;
-    }
-    for (const auto& c : id_commands()) {
-        if (c.command != first) continue;
-        out = item_ids(session);
-        out.insert(out.end(), c.words.begin(), c.words.end());
-        return out;
-    }
-    if (first == "folder" || first == "pick") {
-        out = session.folder_paths();
-        if (first == "pick") out.emplace_back("cancel");
-    } else if (first == "click") {
-        out = {"button", "menu"};
-    } else if (first == "show") {
-        out = {"settings", "menu", "state", "item", "folder"};
-    } else if (first == "fail") {
-        out = {"next"};
+        if (!fits || at >= form.size()) continue;
+        const auto next = form[at];
+        if (next == "WORDS") {
+            add(spoken_completions(session, before.substr(before.find(words.front()) + words.front().size())));
+        } else if (next.starts_with("ID")) {
+            add(item_ids(session));
+        } else if (next == "PATH") {
+            add(session.folder_paths());
+        } else if (!is_placeholder(next)) {
+            add({std::string(next)});
+        }
     }
     return out;
 }
@@ -500,7 +471,10 @@ std::string_view trimmed(std::string_view text) {
 
 }  // namespace
 
-std::string_view repl_help() { return kHelp; }
+std::string_view repl_help() {
+    static const std::string help = scenario_help(kPromptKeys) + std::string(kPromptHelp);
+    return help;
+}
 
 int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, std::ostream& warnings, Shown how,
          const Listening& listening) {
@@ -541,7 +515,7 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
             const auto run = [&](std::string_view line) {
                 ++place.line;
                 if (trimmed(line) == "help") {
-                    shown << kHelp;
+                    shown << repl_help();
                 } else if (trimmed(line) == "help voice") {
                     shown << listen::voice_help(session.sim().sim_agent());
                     if (listening.key) shown << "At this prompt Ctrl-T is the listening key: press it, speak, then press it again or pause.\n";

@@ -52,9 +52,17 @@ public:
     // in real time.
     void on_done(std::function<void(std::optional<std::int64_t>)> perform) { done_ = std::move(perform); }
 
+    // What the scenario commands do beyond the simulated platform's own calls.
+    // `start`: the mail client starts with this session's add-in.
+    void start();
+    // `done [N]`: through the performer given to on_done, or at once.
+    void done(std::optional<std::int64_t> n);
+    // `hear FILE.wav`: a relative FILE is taken from the folder of the file the line came from.
+    void hear(const std::string& file, const Place& place);
+    // `show state FIELD...`: every field is checked before any is printed.
+    void show_state(const std::vector<std::string>& fields);
+
 private:
-    void perform(const Command& c);
-    void show_state(const Command& c);
 
     sim::SimPlatform& sim_;
     std::ostream& out_;

@@ -302,7 +302,7 @@ void SimOutlook::close_explorer() {
     s.edge.deliver("Explorer.Close", [&] { explorer->close_event().raise(); });
 }
 
-void SimOutlook::switch_folder(std::string_view path) {
+void SimOutlook::folder(std::string_view path) {
     auto& s = *store_;
     auto& explorer = open_explorer(s);
     auto* folder = known_folder(s, path);
@@ -329,7 +329,7 @@ void SimOutlook::select(const std::vector<std::string>& ids) {
 
 void SimOutlook::select_none() { select({}); }
 
-void SimOutlook::set_view(std::string_view name) {
+void SimOutlook::view(std::string_view name) {
     auto& s = *store_;
     auto& explorer = open_explorer(s);
     explorer.set_view(std::string(name));
@@ -358,7 +358,7 @@ void SimOutlook::activate_explorer() {
     store_->active = ActiveKind::Explorer;
 }
 
-void SimOutlook::activate_item(std::string_view id) {
+void SimOutlook::activate(std::string_view id) {
     auto& s = *store_;
     known_item(s, id);
     auto it = s.inspectors.find(std::string(id));
@@ -417,7 +417,7 @@ void SimOutlook::send(std::string_view id) {
     s.edge.deliver("Item.Send", [&] { item->send_event().raise(cancel); });
 }
 
-void SimOutlook::answer_pick(std::optional<std::string> path) {
+void SimOutlook::pick(std::optional<std::string> path) {
     if (path) known_folder(*store_, *path);
     store_->pick_answer = std::move(path);
 }

@@ -42,14 +42,14 @@ public:
     void start();
     // Its explorer closes, then the application's Quit.
     void quit();
-    void switch_folder(std::string_view path);
+    void folder(std::string_view path);
     void select(const std::vector<std::string>& ids);
     void select_none();
-    void set_view(std::string_view name);
+    void view(std::string_view name);
     void open(std::string_view id);
     void close(std::string_view id);
     void activate_explorer();
-    void activate_item(std::string_view id);
+    void activate(std::string_view id);
     void activate_none();
     void activate_other();
     void close_explorer();
@@ -59,7 +59,7 @@ public:
     void reminder(std::string_view id);
     void send(std::string_view id);
     // The answer to the next folder picker: a folder path, or nullopt for cancel.
-    void answer_pick(std::optional<std::string> path);
+    void pick(std::optional<std::string> path);
     void add_folder(std::string_view name);
     void remove_folder(std::string_view name);
 

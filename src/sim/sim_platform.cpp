@@ -69,14 +69,14 @@ void SimPlatform::quit() {
 
 void SimPlatform::click_button() { office_->click_button(); }
 void SimPlatform::click_menu() { office_->click_menu(); }
-void SimPlatform::folder(std::string_view path) { outlook_->switch_folder(path); }
+void SimPlatform::folder(std::string_view path) { outlook_->folder(path); }
 void SimPlatform::select(const std::vector<std::string>& ids) { outlook_->select(ids); }
 void SimPlatform::select_none() { outlook_->select_none(); }
-void SimPlatform::view(std::string_view name) { outlook_->set_view(name); }
+void SimPlatform::view(std::string_view name) { outlook_->view(name); }
 void SimPlatform::open(std::string_view id) { outlook_->open(id); }
 void SimPlatform::close(std::string_view id) { outlook_->close(id); }
 void SimPlatform::activate_explorer() { outlook_->activate_explorer(); }
-void SimPlatform::activate(std::string_view id) { outlook_->activate_item(id); }
+void SimPlatform::activate(std::string_view id) { outlook_->activate(id); }
 void SimPlatform::activate_none() { outlook_->activate_none(); }
 void SimPlatform::activate_other() { outlook_->activate_other(); }
 void SimPlatform::close_explorer() { outlook_->close_explorer(); }
@@ -85,7 +85,7 @@ void SimPlatform::remove(std::string_view id) { outlook_->remove(id); }
 void SimPlatform::mark(std::string_view id, bool read) { outlook_->mark(id, read); }
 void SimPlatform::reminder(std::string_view id) { outlook_->reminder(id); }
 void SimPlatform::send(std::string_view id) { outlook_->send(id); }
-void SimPlatform::pick(std::optional<std::string> path) { outlook_->answer_pick(std::move(path)); }
+void SimPlatform::pick(std::optional<std::string> path) { outlook_->pick(std::move(path)); }
 void SimPlatform::add_folder(std::string_view name) { outlook_->add_folder(name); }
 void SimPlatform::remove_folder(std::string_view name) { outlook_->remove_folder(name); }
 

@@ -185,12 +185,12 @@ TEST(SimExplorer, FolderSwitchClearsTheSelectionUntilTheNextSelect) {
     auto a =
         explorer->on_folder_switch([&] { events.push_back("FolderSwitch " + explorer->current_folder()->name()); });
     auto b = explorer->on_view_switch([&] { events.push_back("ViewSwitch " + explorer->current_view()); });
-    rig.outlook.switch_folder("Archive");
-    rig.outlook.set_view("By Sender");
+    rig.outlook.folder("Archive");
+    rig.outlook.view("By Sender");
     EXPECT_THAT(events, ElementsAre("FolderSwitch Archive", "ViewSwitch By Sender"));
     EXPECT_EQ(explorer->selection()->count(), 0);
     EXPECT_THROW(rig.outlook.select({"m1"}), sim::UsageError);  // not in Archive
-    EXPECT_THROW(rig.outlook.switch_folder("Nowhere"), sim::UsageError);
+    EXPECT_THROW(rig.outlook.folder("Nowhere"), sim::UsageError);
 }
 
 TEST(SimItemActions, DeleteGoesToDeletedItemsThenForGood) {
@@ -216,7 +216,7 @@ TEST(SimItemActions, DeleteGoesToDeletedItemsThenForGood) {
 TEST(SimItemActions, MoveAndCopyIntoARefusingFolderFail) {
     Rig rig(inbox_of({{"m1", 9}, {"m2", 10}}));
     auto item = rig.inbox()->items()->get_first();
-    rig.outlook.answer_pick("Locked");
+    rig.outlook.pick("Locked");
     auto folder = rig.ns()->pick_folder();
     EXPECT_THROW(item->move(folder), PlatformError);
     auto copy = item->copy();
@@ -227,7 +227,7 @@ TEST(SimItemActions, MoveAndCopyIntoARefusingFolderFail) {
     EXPECT_EQ(rig.outlook.show_folder("Inbox"), "Inbox m1 m2 m1.copy1");
     EXPECT_EQ(rig.outlook.show_folder("Locked"), "Locked");
 
-    rig.outlook.answer_pick("Archive");
+    rig.outlook.pick("Archive");
     item->copy()->move(rig.ns()->pick_folder());
     EXPECT_EQ(rig.ns()->pick_folder(), nullptr);  // the answer was used up
     EXPECT_THAT(rig.lines(), ElementsAre("outlook: Copy m1 -> m1.copy2", R"(outlook: PickFolder -> "Archive")",
@@ -341,7 +341,7 @@ TEST(SimFaults, UserOperationsRefuseUnknownNames) {
     Rig rig(inbox_of({{"m1", 9}}));
     EXPECT_THROW(rig.outlook.open("m9"), sim::UsageError);
     EXPECT_THROW(rig.outlook.close("m1"), sim::UsageError);  // not open
-    EXPECT_THROW(rig.outlook.answer_pick("Nowhere"), sim::UsageError);
+    EXPECT_THROW(rig.outlook.pick("Nowhere"), sim::UsageError);
     EXPECT_THROW(rig.outlook.remove_folder("Nowhere"), sim::UsageError);
     EXPECT_THROW(rig.outlook.show_item("m9"), sim::UsageError);
     EXPECT_THROW(rig.outlook.arrive(nlohmann::json::parse(R"({"Class": 43})")), sim::UsageError);
