@@ -86,23 +86,9 @@ void run_branch(frmAgentCtrl& f, const Shape& shape, ItemAction& action, Place p
 
 }  // namespace
 
-void play(frmAgentCtrl& f, std::string_view animation) {
-    if (animation.empty()) return;
-    skip_on_failure([&] { f.oAgentChar->play(animation); });
-}
-
-void speak(frmAgentCtrl& f, const std::string& text) {
-    skip_on_failure([&] { f.oAgentChar->speak(text); });
-}
-
 void say(frmAgentCtrl& f, const Said& said, const Words& words) {
     play(f, said.animation);
     speak(f, words.fill(said.sentence));
-}
-
-void close_window(const platform::WithEvents<platform::Inspector>& field, std::int32_t save_mode) {
-    const Ref<platform::Inspector> inspector = field.ptr();
-    inspector->close(save_mode);
 }
 
 std::string Words::fill(std::string_view pattern) const {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/acts.hpp"
 #include "character/form.hpp"
 #include "platform/object_ref.hpp"
 #include "target/target.hpp"
@@ -13,6 +14,7 @@
 // shape below) and in what they do at a few points (ItemAction).
 namespace actions {
 
+using character::close_window;
 using character::frmAgentCtrl;
 
 // The item commands, each with its row of target resolution (its sentences and points of order).
@@ -90,13 +92,7 @@ void run_item_action(frmAgentCtrl& f, const Shape& shape, ItemAction& action);
 // each for three of the whole numbers 1 to 15.
 std::string_view deletion_animation(double x);
 
-// Character requests whose failure changes nothing else.
-void play(frmAgentCtrl& f, std::string_view animation);
-void speak(frmAgentCtrl& f, const std::string& text);
+// The animation and the sentence, with the words filled in.
 void say(frmAgentCtrl& f, const Said& said, const Words& words);
-
-// Closes the window a field holds. Its Close handler may empty the field while the call runs, so the
-// window is held here; an empty field fails as the platform would.
-void close_window(const platform::WithEvents<platform::Inspector>& field, std::int32_t save_mode);
 
 }  // namespace actions

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "character/acts.hpp"
 #include "platform/failure.hpp"
 
 namespace character {
@@ -17,12 +18,8 @@ class Tour {
 public:
     explicit Tour(frmAgentCtrl& f) : f_(f) {}
 
-    void play(std::string_view animation) {
-        skip_on_failure([&] { f_.oAgentChar->play(animation); });
-    }
-    void speak(const std::string& text) {
-        skip_on_failure([&] { f_.oAgentChar->speak(text); });
-    }
+    void play(std::string_view animation) { character::play(f_, animation); }
+    void speak(const std::string& text) { character::speak(f_, text); }
     void think(std::string_view text) {
         skip_on_failure([&] { f_.oAgentChar->think(text); });
     }

@@ -1,13 +1,13 @@
 #include "character/settings.hpp"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
 #include <string>
 
+#include "platform/ascii.hpp"
 #include "platform/failure.hpp"
 
 namespace character {
@@ -41,9 +41,8 @@ std::optional<double> to_number(std::string_view text) {
 }
 
 bool equals_ignoring_case(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
+    return std::ranges::equal(a, b,
+                              [](char x, char y) { return platform::lower_ascii(x) == platform::lower_ascii(y); });
 }
 
 // "True"/"False" in any case, or a number (nonzero is True).

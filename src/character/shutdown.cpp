@@ -1,5 +1,6 @@
 #include "character/shutdown.hpp"
 
+#include "character/acts.hpp"
 #include "character/item_classes.hpp"
 #include "character/settings.hpp"
 #include "platform/failure.hpp"
@@ -15,8 +16,8 @@ void unload_character(frmAgentCtrl& f) {
 void ExitAgent(frmAgentCtrl& f) {
     if (!f.bAgentLoaded) return;
     skip_on_failure([&] { f.oAgentChar->stop_all(); });
-    skip_on_failure([&] { f.oAgentChar->play("Wave"); });
-    skip_on_failure([&] { f.oAgentChar->speak(f.sExitLine); });
+    play(f, "Wave");
+    speak(f, f.sExitLine);
     skip_on_failure([&] { f.oExitRequest = f.oAgentChar->hide(); });
 }
 

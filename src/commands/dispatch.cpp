@@ -6,7 +6,9 @@
 #include <string_view>
 
 #include "actions/actions.hpp"
+#include "character/acts.hpp"
 #include "commands/options.hpp"
+#include "platform/ascii.hpp"
 #include "platform/failure.hpp"
 #include "preview/preview.hpp"
 #include "reading/reading_commands.hpp"
@@ -81,14 +83,6 @@ constexpr std::array<Route, 37> kRoutes{{
 static_assert(std::ranges::none_of(kRoutes, [](const Route& r) { return r.name.empty(); }),
               "every route names its command");
 
-std::string lower_ascii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return lower;
-}
-
 }  // namespace
 
 // A procedure that fails part way leaves the rest of its work undone; dispatch says nothing about it.
@@ -98,7 +92,7 @@ void Agent1_Command(frmAgentCtrl& f, const platform::UserInput& input) {
         std::find_if(kRoutes.begin(), kRoutes.end(), [&](const Route& r) { return r.name == input.name; });
     if (route == kRoutes.end()) {
         f.sHeardCmd.clear();
-        skip_on_failure([&] { f.oAgentChar->play("Confused"); });
+        play(f, "Confused");
         return;
     }
     if (route->listening == Listening::End) EndListen(f);
@@ -115,7 +109,7 @@ void EndListen(frmAgentCtrl& f) {
 void SetItemRef(frmAgentCtrl& f, std::string_view heard) {
     const auto blank = heard.rfind(' ');
     if (blank == std::string_view::npos) return;
-    std::string word = lower_ascii(heard.substr(blank + 1));
+    std::string word = platform::lower_ascii(heard.substr(blank + 1));
     if (!word.empty() && word.back() == 's') word.pop_back();
     if (word == "mail") word = "email";
     f.sCurItemRef = std::move(word);

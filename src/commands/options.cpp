@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/acts.hpp"
 #include "character/introduction.hpp"
 #include "character/reading_state.hpp"
 #include "platform/failure.hpp"
@@ -15,14 +16,6 @@ namespace commands {
 namespace {
 
 using platform::skip_on_failure;
-
-void play(frmAgentCtrl& f, std::string_view animation) {
-    skip_on_failure([&] { f.oAgentChar->play(animation); });
-}
-
-void speak(frmAgentCtrl& f, const std::string& text) {
-    skip_on_failure([&] { f.oAgentChar->speak(text); });
-}
 
 enum class Offer { On, Off };
 

@@ -14,8 +14,6 @@ namespace {
 
 using platform::skip_on_failure;
 using walk::Move;
-using walk::play;
-using walk::speak;
 
 // Stepping back is stepping forward in the mirror: everything that differs between the two.
 struct Direction {
@@ -54,9 +52,9 @@ void say_no_unread(frmAgentCtrl& f) { speak(f, "There are no unread " + f.sCurIt
 // The windows opened to read the previous item close, the user being asked about unsaved changes.
 void close_reading_windows(frmAgentCtrl& f) {
     if (!f.bReadInspOpen) return;
-    walk::close_inspector(f.oReadInspector, platform::kOlPromptForSave);
+    character::close_window_or_skip(f.oReadInspector, platform::kOlPromptForSave);
     f.bReadInspOpen = false;
-    walk::close_inspector(f.oCurNeMInspector, platform::kOlPromptForSave);
+    character::close_window_or_skip(f.oCurNeMInspector, platform::kOlPromptForSave);
     f.bNeMInspOpen = false;
 }
 

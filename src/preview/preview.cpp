@@ -17,8 +17,6 @@ namespace {
 
 using platform::skip_on_failure;
 using walk::Move;
-using walk::play;
-using walk::speak;
 
 // On and Off set Enabled and Visible; Enable and Disable set Enabled only.
 enum class Switch { Untouched, On, Off, Enable, Disable };
@@ -250,14 +248,14 @@ void oCurNewMailItems_ItemRemove(frmAgentCtrl& f) {
     if (is_preview_reading(f)) reading::StopReadItem(f);
     // The item is gone, so there is nothing left to save.
     if (f.bReadInspOpen) {
-        walk::close_inspector(f.oReadInspector, platform::kOlDiscard);
+        character::close_window_or_skip(f.oReadInspector, platform::kOlDiscard);
         f.bReadInspOpen = false;
     }
     if (f.bNeMInspOpen) {
-        walk::close_inspector(f.oCurNeMInspector, platform::kOlDiscard);
+        character::close_window_or_skip(f.oCurNeMInspector, platform::kOlDiscard);
         f.bNeMInspOpen = false;
     } else if (f.bCurInspOpen) {
-        walk::close_inspector(f.oCurInspector, platform::kOlDiscard);
+        character::close_window_or_skip(f.oCurInspector, platform::kOlDiscard);
         f.bCurInspOpen = false;
     }
 }

@@ -5,23 +5,16 @@
 #include <string>
 #include <string_view>
 
+#include "character/acts.hpp"
 #include "character/form.hpp"
 #include "platform/failure.hpp"
 
-// What the preview's procedures share: speech that may fail, and the Inbox cursor they walk.
+// What the preview's procedures share: the Inbox cursor they walk.
 namespace preview::walk {
 
 using character::frmAgentCtrl;
 using platform::ItemPtr;
 using platform::skip_on_failure;
-
-inline void speak(frmAgentCtrl& f, const std::string& text) {
-    skip_on_failure([&] { f.oAgentChar->speak(text); });
-}
-
-inline void play(frmAgentCtrl& f, std::string_view animation) {
-    skip_on_failure([&] { f.oAgentChar->play(animation); });
-}
 
 enum class Move { First, Next, Previous, Last };
 
@@ -60,16 +53,6 @@ inline bool is_preview_item(frmAgentCtrl& f, const ItemPtr& item) {
     if (!item) return false;
     const auto id = skip_on_failure([&] { return item->entry_id(); });
     return id && *id == f.sNeMEntryID;
-}
-
-// Closing raises the window's Close, whose handler may empty the field while the call runs, so the
-// call holds its own reference to the window.
-inline void close_inspector(platform::WithEvents<platform::Inspector>& field, std::int32_t save_mode) {
-    skip_on_failure([&] {
-        const auto inspector = field.ptr();
-        if (!inspector) platform::throw_object_not_set();
-        inspector->close(save_mode);
-    });
 }
 
 }  // namespace preview::walk

@@ -10,6 +10,7 @@
 
 #include "character/item_classes.hpp"
 #include "character/reading_state.hpp"
+#include "platform/ascii.hpp"
 #include "platform/failure.hpp"
 #include "reading/formats.hpp"
 
@@ -33,13 +34,6 @@ using Sentence = std::optional<std::string>;
 // and hold none.
 std::string spoken(std::string value) {
     std::replace(value.begin(), value.end(), '|', ' ');
-    return value;
-}
-
-std::string lower_case(std::string value) {
-    // ASCII only: the core has no locale tables, and names outside ASCII keep their letters.
-    std::transform(value.begin(), value.end(), value.begin(),
-                   [](unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
     return value;
 }
 
@@ -389,7 +383,7 @@ void announce_task_request(frmAgentCtrl& f, Composer& c, WithEvents<Item>& item,
     for (const auto& s : sentences) {
         switch (s.part) {
             case TaskPart::DelegatorOpening:
-                c.next([&] { return opening(f, s.text, s.otherwise, lower_case(task()->delegator())); });
+                c.next([&] { return opening(f, s.text, s.otherwise, platform::lower_ascii(task()->delegator())); });
                 break;
             case TaskPart::SenderOpening:
                 c.next([&] { return opening(f, s.text, s.otherwise, item->sender_name()); });

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/acts.hpp"
 #include "character/item_classes.hpp"
 #include "platform/failure.hpp"
 #include "reading/formats.hpp"
@@ -56,7 +57,7 @@ void MakeBodyText(frmAgentCtrl& f) {
     if (row) {
         f.sBodyText = text_of(*row, reference(f, *row));
     } else {
-        skip_on_failure([&] { f.oAgentChar->play("Confused"); });
+        play(f, "Confused");
         f.sBodyText = kUnknownClass;
     }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/acts.hpp"
 #include "character/reading_state.hpp"
 #include "platform/failure.hpp"
 #include "reading/announcement.hpp"
@@ -21,14 +22,6 @@ using platform::ItemPtr;
 using platform::skip_on_failure;
 using target::Target;
 using target::TargetKind;
-
-void speak(frmAgentCtrl& f, const std::string& text) {
-    skip_on_failure([&] { f.oAgentChar->speak(text); });
-}
-
-void play(frmAgentCtrl& f, std::string_view animation) {
-    skip_on_failure([&] { f.oAgentChar->play(animation); });
-}
 
 bool heard_open_and_read(const frmAgentCtrl& f) { return f.sHeardCmd == "OpenAndRead"; }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/acts.hpp"
 #include "character/reading_state.hpp"
 #include "character/shutdown.hpp"
 #include "platform/failure.hpp"
@@ -23,10 +24,6 @@ constexpr std::string_view kDefaultTitle;
 // is the one trouble the finding message can report.
 constexpr std::int32_t kPositionOutsideText = 1;
 constexpr std::int32_t kInvalidArgument = 5;
-
-void play(frmAgentCtrl& f, std::string_view animation) {
-    skip_on_failure([&] { f.oAgentChar->play(animation); });
-}
 
 std::int32_t text_length(const frmAgentCtrl& f) { return static_cast<std::int32_t>(f.sReadText.size()); }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "character/acts.hpp"
 #include "character/reading_state.hpp"
 #include "platform/failure.hpp"
 
@@ -13,15 +14,6 @@ namespace {
 
 using platform::ItemPtr;
 using platform::skip_on_failure;
-
-void speak(frmAgentCtrl& f, const std::string& text) {
-    skip_on_failure([&] { f.oAgentChar->speak(text); });
-}
-
-void play(frmAgentCtrl& f, std::string_view animation) {
-    if (animation.empty()) return;
-    skip_on_failure([&] { f.oAgentChar->play(animation); });
-}
 
 const Target kAnswered{TargetKind::Nothing, nullptr, true};
 

@@ -3,24 +3,10 @@
 #include <string>
 #include <string_view>
 
+#include "character/acts.hpp"
 #include "character/reading_state.hpp"
-#include "platform/failure.hpp"
 
 namespace tracking {
-
-namespace {
-
-using platform::skip_on_failure;
-
-void speak(frmAgentCtrl& f, const std::string& text) {
-    skip_on_failure([&] { f.oAgentChar->speak(text); });
-}
-
-void play(frmAgentCtrl& f, std::string_view animation) {
-    skip_on_failure([&] { f.oAgentChar->play(animation); });
-}
-
-}  // namespace
 
 // The character queues these between two pieces of a reading, so the reading is not stopped: it goes
 // on after them, and the quieter wordings keep the interruption short.

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "character/acts.hpp"
 #include "character/reading_state.hpp"
 #include "character/shutdown.hpp"
 #include "platform/failure.hpp"
@@ -82,12 +83,7 @@ void oReadInspector_Close(frmAgentCtrl& f) {
     if (is_reading(f) && shows_item_being_read(f)) reading::StopReadItem(f);
     f.bReadInspOpen = false;
     if (!f.bNeMInspOpen) return;
-    // Closing raises the preview window's own Close, which may empty the field while the call runs.
-    skip_on_failure([&] {
-        const std::shared_ptr<Inspector> inspector = f.oCurNeMInspector.ptr();
-        if (!inspector) platform::throw_object_not_set();
-        inspector->close(platform::kOlDiscard);
-    });
+    character::close_window_or_skip(f.oCurNeMInspector, platform::kOlDiscard);
     f.bNeMInspOpen = false;
 }
 
