@@ -82,12 +82,18 @@ int clean(const std::vector<std::string>& files, BodyKind kind, std::ostream& ou
         err << e.report() << '\n';
         return kUnusable;
     }
-    // Plain text with the line ends a body has in the mail client; the HTML filter takes any line end as a blank.
+    // The text is written as the filter makes it, a chunk at a time, rather than built whole and then written.
+    // Plain text has the line ends a body has in the mail client; the HTML filter takes any line end as a blank.
+    const reading::TextSink write = [&out](std::string_view piece) {
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    };
     for (const auto& file : texts) {
         const std::string_view text = file->text();
-        const std::string cleaned =
-            kind == BodyKind::Html ? reading::HtmlToText(text) : reading::DropDecoration(sim::crlf_line_ends(text));
-        out.write(cleaned.data(), static_cast<std::streamsize>(cleaned.size()));
+        if (kind == BodyKind::Html) {
+            reading::HtmlToText(text, write);
+        } else {
+            reading::DropDecoration(sim::crlf_line_ends(text), write);
+        }
     }
     out.flush();
     return 0;

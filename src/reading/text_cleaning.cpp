@@ -49,8 +49,10 @@ constexpr std::array<bool, 256> kFilterByte = [] {
     return table;
 }();
 
-// The filter writes through a cursor into a buffer that doubles when full: appending byte by byte to a std::string
-// cost several times the work of the scan itself.
+// The filter writes through a cursor into a buffer. Making one string, the buffer doubles when full: appending byte
+// by byte to a std::string cost several times the work of the scan itself. Handing the text on to a sink, the buffer
+// is one small chunk, handed on whenever full and written again from its start: it stays in the processor's cache,
+// and a large text is never held whole nor its memory touched twice.
 class DecorationFilter {
 public:
     explicit DecorationFilter(std::size_t expected_size) {
@@ -58,6 +60,8 @@ public:
         cursor_ = out_.data();
         limit_ = cursor_ + out_.size();
     }
+
+    explicit DecorationFilter(const TextSink& sink) : DecorationFilter(kChunkSize) { sink_ = &sink; }
 
     void put(char c) {
         if (held_ == 0 && kStageOf[static_cast<unsigned char>(c)] == kNoStage) {
@@ -108,17 +112,29 @@ public:
 
     void raw_end(char* end) { cursor_ = end; }
 
-    // At the end of a text each removal ends in turn, in the order of the patterns.
+    // At the end of a text each removal ends in turn, in the order of the patterns. Handing on to a sink, the rest
+    // goes there and the string is empty.
     std::string finish(std::string_view tail) {
         flush_all();
         write(tail);
+        if (sink_) {
+            hand_on();
+            return {};
+        }
         out_.resize(static_cast<std::size_t>(cursor_ - out_.data()));
         return std::move(out_);
     }
 
 private:
+    static constexpr std::size_t kChunkSize = 64 << 10;
+
     void write(std::string_view text) {
         if (text.empty()) return;  // An empty view may have no data, and memcpy must not see that.
+        if (sink_ && text.size() > out_.size()) {
+            hand_on();
+            (*sink_)(text);
+            return;
+        }
         make_room(text.size());
         std::memcpy(cursor_, text.data(), text.size());
         cursor_ += text.size();
@@ -131,6 +147,10 @@ private:
 
     void make_room(std::size_t n) {
         if (static_cast<std::size_t>(limit_ - cursor_) >= n) return;
+        if (sink_) {
+            hand_on();
+            if (out_.size() >= n) return;
+        }
         const auto used = static_cast<std::size_t>(cursor_ - out_.data());
         out_.resize(std::max(out_.size() * 2, used + n));
         cursor_ = out_.data() + used;
@@ -168,11 +188,18 @@ private:
         while (held_ != 0) flush(static_cast<unsigned>(std::countr_zero(held_)));
     }
 
+    void hand_on() {
+        if (cursor_ != out_.data())
+            (*sink_)(std::string_view(out_.data(), static_cast<std::size_t>(cursor_ - out_.data())));
+        cursor_ = out_.data();
+    }
+
     std::string out_;
     char* cursor_;
     char* limit_;
     std::array<std::uint8_t, kPatterns.size()> pending_{};
     unsigned held_ = 0;  // One bit per stage holding characters, so the common case tests one number.
+    const TextSink* sink_ = nullptr;
 };
 
 // What the scan does with a byte outside markup. A "|" is a blank: the character would take it as the separator
@@ -730,9 +757,8 @@ void put_reference(std::string_view name, DecorationFilter& out, bool& last_blan
     }
 }
 
-}  // namespace
-
-std::string HtmlToText(std::string_view html) {
+// The scan of HtmlToText, writing the text to `out`, which the caller finishes.
+void html_to_text(std::string_view html, DecorationFilter& out) {
     std::size_t begin = find_tag_nocase(html, 0, "<body");
     // Text between "<body" and its ">" belongs to the tag, so the scan starts inside it.
     bool in_tag = begin != std::string_view::npos;
@@ -744,11 +770,6 @@ std::string HtmlToText(std::string_view html) {
     // Only text characters count here; line breaks and entity blanks from markup do not, so blanks around them are
     // not merged. It starts as a non-blank so that a leading blank is kept.
     bool last_blank = false;
-
-    // Most of a mail's HTML is markup, and its text about a quarter: two fifths leave room enough for most mail, text
-    // in scripts of two or three bytes a character included, without growing, which would copy the text and touch
-    // twice the memory. The buffer grows when the guess is short.
-    DecorationFilter out{(html.size() - begin) / 5 * 2};
 
     // The scan ends at the first "</body" after the body's start, wherever it is, even inside a tag or a script.
     const std::size_t end = html.size();
@@ -825,11 +846,9 @@ std::string HtmlToText(std::string_view html) {
             last_blank = false;
         }
     }
-    return out.finish("\r\n");
 }
 
-std::string DropDecoration(std::string_view text) {
-    DecorationFilter out{text.size()};
+void drop_decoration(std::string_view text, DecorationFilter& out) {
     std::size_t i = 0;
     while (i < text.size()) {
         std::size_t stop = i;
@@ -856,7 +875,35 @@ std::string DropDecoration(std::string_view text) {
         while (i < text.size() && text[i] == c) ++i;
         out.put_run(c, i - stop);
     }
+}
+
+}  // namespace
+
+std::string HtmlToText(std::string_view html) {
+    // Most of a mail's HTML is markup, and its text about a quarter: two fifths leave room enough for most mail, text
+    // in scripts of two or three bytes a character included, without growing, which would copy the text and touch
+    // twice the memory. The buffer grows when the guess is short.
+    DecorationFilter out{html.size() / 5 * 2};
+    html_to_text(html, out);
+    return out.finish("\r\n");
+}
+
+void HtmlToText(std::string_view html, const TextSink& sink) {
+    DecorationFilter out{sink};
+    html_to_text(html, out);
+    out.finish("\r\n");
+}
+
+std::string DropDecoration(std::string_view text) {
+    DecorationFilter out{text.size()};
+    drop_decoration(text, out);
     return out.finish({});
+}
+
+void DropDecoration(std::string_view text, const TextSink& sink) {
+    DecorationFilter out{sink};
+    drop_decoration(text, out);
+    out.finish({});
 }
 
 }  // namespace reading

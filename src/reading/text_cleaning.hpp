@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,13 @@ std::string HtmlToText(std::string_view html);
 // pattern after the other, so a run whose length is not a multiple of its pattern leaves the remainder. A "|" becomes
 // a blank, because the character would take it as the separator between alternative wordings.
 std::string DropDecoration(std::string_view text);
+
+// Takes the text a piece at a time, in order.
+using TextSink = std::function<void(std::string_view)>;
+
+// The same texts handed to `sink` a piece at a time as they are made, never held whole: for a large body written out
+// at once, this saves building and copying the whole result.
+void HtmlToText(std::string_view html, const TextSink& sink);
+void DropDecoration(std::string_view text, const TextSink& sink);
 
 }  // namespace reading
