@@ -1,7 +1,5 @@
 #include "reading/text_cleaning.hpp"
 
-#include "reading/html_characters.hpp"
-
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -9,225 +7,32 @@
 #include <cstdint>
 #include <cstring>
 #include <span>
-#include <utility>
+#include <string>
+#include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "platform/ascii.hpp"
+#include "reading/decoration_filter.hpp"
+#include "reading/html_characters.hpp"
+#include "reading/scan_kernels.hpp"
 
+// The HTML filter: one pass over the body that skips markup, turns tags into line breaks, decodes character
+// references and writes the text through the decoration filter.
 namespace reading {
 namespace {
 
-// The separator runs, in the order they are removed. Removing one pattern over the whole text before the next is
-// the defined behaviour, and it matters: "**===*" loses the equal signs only after the stars have been looked at,
-// so its stars stay. Each removal is a streaming transformation of the previous one's output, so the eight of them
-// run as a pipeline of tiny stages over a single pass, each stage holding the pattern characters it has seen but
-// not yet passed on.
-struct Pattern {
-    char ch;
-    std::uint8_t length;
-};
-constexpr auto kPatterns =
-    std::to_array<Pattern>({{'*', 3}, {'=', 3}, {'-', 3}, {'+', 3}, {'_', 3}, {'~', 3}, {'#', 3}, {'.', 4}});
-
-constexpr unsigned kNoStage = kPatterns.size();
-
-// The stage that removes a byte's pattern, or kNoStage.
-constexpr std::array<std::uint8_t, 256> kStageOf = [] {
-    std::array<std::uint8_t, 256> table{};
-    table.fill(kNoStage);
-    for (unsigned stage = 0; stage < kPatterns.size(); ++stage)
-        table[static_cast<unsigned char>(kPatterns[stage].ch)] = static_cast<std::uint8_t>(stage);
-    return table;
-}();
-
-// The bytes plain text runs stop at: pattern characters, and "|", which becomes a blank.
-constexpr std::array<bool, 256> kFilterByte = [] {
-    std::array<bool, 256> table{};
-    for (const Pattern& p : kPatterns) table[static_cast<unsigned char>(p.ch)] = true;
-    table['|'] = true;
-    return table;
-}();
-
-// The filter writes through a cursor into a buffer. Making one string, the buffer doubles when full: appending byte
-// by byte to a std::string cost several times the work of the scan itself. Handing the text on to a sink, the buffer
-// is one small chunk, handed on whenever full and written again from its start: it stays in the processor's cache,
-// and a large text is never held whole nor its memory touched twice.
-class DecorationFilter {
-public:
-    explicit DecorationFilter(std::size_t expected_size) {
-        out_.resize(std::max<std::size_t>(expected_size, 16));
-        cursor_ = out_.data();
-        limit_ = cursor_ + out_.size();
-    }
-
-    explicit DecorationFilter(const TextSink& sink) : DecorationFilter(kChunkSize) { sink_ = &sink; }
-
-    void put(char c) {
-        if (held_ == 0 && kStageOf[static_cast<unsigned char>(c)] == kNoStage) {
-            emit(c);
-            return;
-        }
-        feed(0, c);
-    }
-
-    void put(std::string_view text) {
-        for (const char c : text) put(c);
-    }
-
-    // A byte known to be no pattern character.
-    void put_plain(char c) {
-        if (held_ != 0) flush_all();
-        emit(c);
-    }
-
-    // Bytes known to hold no pattern character.
-    void put_plain(std::string_view text) {
-        if (text.empty()) return;
-        if (held_ != 0) flush_all();
-        write(text);
-    }
-
-    // `count` copies of one pattern character. Only the first can make earlier stages give on what they hold; the
-    // rest pass those stages empty-handed and only turn their own stage's counter.
-    void put_run(char c, std::size_t count) {
-        feed(0, c);
-        const unsigned stage = kStageOf[static_cast<unsigned char>(c)];
-        const std::size_t length = kPatterns[stage].length;
-        pending_[stage] = static_cast<std::uint8_t>((pending_[stage] + count - 1) % length);
-        if (pending_[stage] == 0) {
-            held_ &= ~(1u << stage);
-        } else {
-            held_ |= 1u << stage;
-        }
-    }
-
-    // Room to write to directly, `n` bytes or more, with nothing held back; raw_end takes the position after the last
-    // byte written.
-    std::span<char> raw_space(std::size_t n) {
-        flush_all();
-        make_room(n);
-        return {cursor_, limit_};
-    }
-
-    void raw_end(char* end) { cursor_ = end; }
-
-    // At the end of a text each removal ends in turn, in the order of the patterns. Handing on to a sink, the rest
-    // goes there and the string is empty.
-    std::string finish(std::string_view tail) {
-        flush_all();
-        write(tail);
-        if (sink_) {
-            hand_on();
-            return {};
-        }
-        out_.resize(static_cast<std::size_t>(cursor_ - out_.data()));
-        return std::move(out_);
-    }
-
-private:
-    static constexpr std::size_t kChunkSize = 64 << 10;
-
-    void write(std::string_view text) {
-        if (text.empty()) return;  // An empty view may have no data, and memcpy must not see that.
-        if (sink_ && text.size() > out_.size()) {
-            hand_on();
-            (*sink_)(text);
-            return;
-        }
-        make_room(text.size());
-        std::memcpy(cursor_, text.data(), text.size());
-        cursor_ += text.size();
-    }
-
-    void emit(char c) {
-        if (cursor_ == limit_) make_room(1);
-        *cursor_++ = c;
-    }
-
-    void make_room(std::size_t n) {
-        if (static_cast<std::size_t>(limit_ - cursor_) >= n) return;
-        if (sink_) {
-            hand_on();
-            if (out_.size() >= n) return;
-        }
-        const auto used = static_cast<std::size_t>(cursor_ - out_.data());
-        out_.resize(std::max(out_.size() * 2, used + n));
-        cursor_ = out_.data() + used;
-        limit_ = out_.data() + out_.size();
-    }
-
-    void feed(unsigned from, char c) {
-        unsigned stage = kStageOf[static_cast<unsigned char>(c)];
-        if (stage < from) stage = kNoStage;  // An earlier stage's character passes the later ones untouched.
-        // The stages it passes give on what they hold first: that came before it.
-        const unsigned passed = ((1u << stage) - 1) & ~((1u << from) - 1);
-        for (unsigned holding; (holding = held_ & passed) != 0;)
-            flush(static_cast<unsigned>(std::countr_zero(holding)));
-        if (stage == kNoStage) {
-            emit(c);
-            return;
-        }
-        if (++pending_[stage] == kPatterns[stage].length) {
-            pending_[stage] = 0;
-            held_ &= ~(1u << stage);
-        } else {
-            held_ |= 1u << stage;
-        }
-    }
-
-    // The stage's held characters were not a whole pattern, so they go on to the later stages.
-    void flush(unsigned stage) {
-        const unsigned n = pending_[stage];
-        pending_[stage] = 0;
-        held_ &= ~(1u << stage);
-        for (unsigned i = 0; i < n; ++i) feed(stage + 1, kPatterns[stage].ch);
-    }
-
-    void flush_all() {
-        while (held_ != 0) flush(static_cast<unsigned>(std::countr_zero(held_)));
-    }
-
-    void hand_on() {
-        if (cursor_ != out_.data())
-            (*sink_)(std::string_view(out_.data(), static_cast<std::size_t>(cursor_ - out_.data())));
-        cursor_ = out_.data();
-    }
-
-    std::string out_;
-    char* cursor_;
-    char* limit_;
-    std::array<std::uint8_t, kPatterns.size()> pending_{};
-    unsigned held_ = 0;  // One bit per stage holding characters, so the common case tests one number.
-    const TextSink* sink_ = nullptr;
-};
-
-// What the scan does with a byte outside markup. A "|" is a blank: the character would take it as the separator
-// between alternative wordings. Control characters are dropped: the voice would spell them out or stumble.
-// Pattern characters are text that the decoration filter must see. A byte above ASCII begins or continues a UTF-8
-// character, which is looked at whole.
-enum class ByteKind : std::uint8_t { Text, Blank, Dropped, Pattern, TagOpen, TagClose, Ampersand, NonAscii };
-
-constexpr std::array<ByteKind, 256> kKindOf = [] {
-    std::array<ByteKind, 256> table{};
-    table.fill(ByteKind::Dropped);
-    for (unsigned c = 32; c <= 126; ++c) table[c] = ByteKind::Text;
-    for (const Pattern& p : kPatterns) table[static_cast<unsigned char>(p.ch)] = ByteKind::Pattern;
-    for (const unsigned char c : {' ', '|', '\r', '\n'}) table[c] = ByteKind::Blank;
-    table['<'] = ByteKind::TagOpen;
-    table['>'] = ByteKind::TagClose;
-    table['&'] = ByteKind::Ampersand;
-    for (unsigned c = 0x80; c < 256; ++c) table[c] = ByteKind::NonAscii;
-    return table;
-}();
-
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+using cleaning::BlockBits;
+using cleaning::ByteKind;
+using cleaning::classify_block;
+using cleaning::DecorationFilter;
+using cleaning::find_angle;
+using cleaning::kKindOf;
+using platform::lower_ascii;
 
 // Tag names and entities match in any letter case; `prefix` is lower case.
 bool starts_with_nocase(std::string_view text, std::size_t pos, std::string_view prefix) {
     if (text.size() - pos < prefix.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (lower(text[pos + i]) != prefix[i]) return false;
+        if (lower_ascii(text[pos + i]) != prefix[i]) return false;
     return true;
 }
 
@@ -331,8 +136,8 @@ bool starts_with_rule(std::string_view html, std::size_t pos, std::size_t r) {
 
 TagEffect tag_effect(std::string_view html, std::size_t pos) {
     if (html.size() - pos < 3) return TagEffect::None;  // Every prefix is three characters or more.
-    const char first = lower(html[pos + 1]);
-    std::uint32_t candidates = first == '/' ? kTagRuleIndex.end[static_cast<unsigned char>(lower(html[pos + 2]))]
+    const char first = lower_ascii(html[pos + 1]);
+    std::uint32_t candidates = first == '/' ? kTagRuleIndex.end[static_cast<unsigned char>(lower_ascii(html[pos + 2]))]
                                             : kTagRuleIndex.start[static_cast<unsigned char>(first)];
     for (; candidates != 0; candidates &= candidates - 1) {
         const auto r = static_cast<std::size_t>(std::countr_zero(candidates));
@@ -359,7 +164,7 @@ std::string_view entity_replacement(std::string_view html, std::size_t pos) {
 constexpr std::size_t kMaxEntityName = 32;
 
 bool is_entity_name_char(char c) {
-    c = lower(c);
+    c = lower_ascii(c);
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '#';
 }
 
@@ -371,81 +176,6 @@ std::size_t entity_length(std::string_view text, std::size_t pos, std::size_t en
     while (i < end && i - pos - 1 < kMaxEntityName && is_entity_name_char(text[i])) ++i;
     if (i == pos + 1 || i >= end || text[i] != ';') return 0;
     return i - pos + 1;
-}
-
-// The first "<" or ">" at or after `pos`, or the end. Tags are too short for two library searches to pay, and a byte
-// loop was the slowest part of the scan, so this looks at sixteen bytes at a time where the processor can, else at
-// eight: "<" and ">" differ only in bit 1.
-std::size_t find_angle(std::string_view text, std::size_t pos) {
-#if defined(__SSE2__)
-    const __m128i open = _mm_set1_epi8('<');
-    const __m128i close = _mm_set1_epi8('>');
-    for (; pos + 16 <= text.size(); pos += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + pos));
-        const int found = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, open), _mm_cmpeq_epi8(chunk, close)));
-        if (found != 0) return pos + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(found)));
-    }
-#else
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    if constexpr (std::endian::native == std::endian::little) {
-        for (; pos + 8 <= text.size(); pos += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, text.data() + pos, 8);
-            const std::uint64_t x = (word & (0xfd * kOnes)) ^ ('<' * kOnes);  // Zero bytes where "<" or ">" is.
-            // The lowest flagged byte is exact: only bytes above a zero byte can be flagged wrongly.
-            if (const std::uint64_t zero = (x - kOnes) & ~x & (0x80 * kOnes))
-                return pos + static_cast<std::size_t>(std::countr_zero(zero)) / 8;
-        }
-    }
-#endif
-    while (pos < text.size() && text[pos] != '<' && text[pos] != '>') ++pos;
-    return pos;
-}
-
-// The sixteen bytes at `in`, one bit each, lowest first: words are written as they are; blanks ("|" and line breaks
-// among them) and dropped bytes form the gaps between words, and a gap with a blank in it writes one blank;
-// the other bytes end what can be copied (markup, entities, pattern characters).
-struct BlockBits {
-    unsigned word;
-    unsigned gap;
-    unsigned blank;
-    unsigned space;  // The blanks that are " " itself.
-    unsigned other;
-};
-
-BlockBits classify_block(const char* in) {
-#if defined(__SSE2__)
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-    const auto bits = [&](char c) { return _mm_cmpeq_epi8(chunk, _mm_set1_epi8(c)); };
-    const auto mask = [](__m128i m) { return static_cast<unsigned>(_mm_movemask_epi8(m)); };
-    // Bytes from "!" to "~": signed compares, so bytes above 0x7E count as below "!".
-    const __m128i printable =
-        _mm_and_si128(_mm_cmpgt_epi8(chunk, _mm_set1_epi8(' ')), _mm_cmplt_epi8(chunk, _mm_set1_epi8(0x7F)));
-    __m128i other = _mm_setzero_si128();
-    for (const char c : {'*', '=', '-', '+', '_', '~', '#', '.', '<', '>', '&'}) other = _mm_or_si128(other, bits(c));
-    const __m128i bar = bits('|');
-    const unsigned word = mask(_mm_andnot_si128(_mm_or_si128(other, bar), printable));
-    const __m128i space = bits(' ');
-    const unsigned blank = mask(_mm_or_si128(_mm_or_si128(space, bar), _mm_or_si128(bits('\r'), bits('\n'))));
-    // Bytes above ASCII have their top bit set.
-    const unsigned other_bits = mask(other) | mask(chunk);
-    return {word, 0xFFFFu & ~word & ~other_bits, blank, mask(space), other_bits};
-#else
-    BlockBits b{};
-    for (unsigned i = 0; i < 16; ++i) {
-        const ByteKind kind = kKindOf[static_cast<unsigned char>(in[i])];
-        if (kind == ByteKind::Text) {
-            b.word |= 1u << i;
-        } else if (kind == ByteKind::Blank || kind == ByteKind::Dropped) {
-            b.gap |= 1u << i;
-            if (kind == ByteKind::Blank) b.blank |= 1u << i;
-            if (in[i] == ' ') b.space |= 1u << i;
-        } else {
-            b.other |= 1u << i;
-        }
-    }
-    return b;
-#endif
 }
 
 // Where one byte next occurs at or after a position. Positions asked for only grow, so a search is made again only
@@ -721,8 +451,8 @@ char32_t numeric_reference(std::string_view digits) {
         unsigned v = 0;
         if (d >= '0' && d <= '9') {
             v = static_cast<unsigned>(d - '0');
-        } else if (base == 16 && lower(d) >= 'a' && lower(d) <= 'f') {
-            v = static_cast<unsigned>(lower(d) - 'a' + 10);
+        } else if (base == 16 && lower_ascii(d) >= 'a' && lower_ascii(d) <= 'f') {
+            v = static_cast<unsigned>(lower_ascii(d) - 'a' + 10);
         } else {
             return 0;
         }
@@ -738,7 +468,7 @@ char32_t numeric_reference(std::string_view digits) {
 bool is_kept_reference(char32_t c) {
     if (c >= 0x80) return true;
     const auto ascii = static_cast<char>(c);
-    return (ascii >= '0' && ascii <= '9') || (lower(ascii) >= 'a' && lower(ascii) <= 'z') || ascii == ' ' ||
+    return (ascii >= '0' && ascii <= '9') || (lower_ascii(ascii) >= 'a' && lower_ascii(ascii) <= 'z') || ascii == ' ' ||
            ascii == '\r' || ascii == '\n' || std::string_view("!\"#%&'()*,-./:;?@[\\]_{}").find(ascii) != std::string_view::npos;
 }
 
@@ -848,35 +578,6 @@ void html_to_text(std::string_view html, DecorationFilter& out) {
     }
 }
 
-void drop_decoration(std::string_view text, DecorationFilter& out) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        std::size_t stop = i;
-        const auto plain = [&](std::size_t k) { return !kFilterByte[static_cast<unsigned char>(text[k])]; };
-        while (stop < text.size()) {
-            if (plain(stop)) {
-                ++stop;
-            } else if (stop > i && text[stop] != '|' && stop + 1 < text.size() && plain(stop + 1)) {
-                // A lone pattern character between plain bytes makes no row, as the full stop of a sentence: the
-                // plain byte before it has passed on everything held, and the one after it passes it on.
-                stop += 2;
-            } else {
-                break;
-            }
-        }
-        out.put_plain(text.substr(i, stop - i));
-        if (stop == text.size()) break;
-        const char c = text[stop];
-        i = stop + 1;
-        if (c == '|') {
-            out.put(' ');
-            continue;
-        }
-        while (i < text.size() && text[i] == c) ++i;
-        out.put_run(c, i - stop);
-    }
-}
-
 }  // namespace
 
 std::string HtmlToText(std::string_view html) {
@@ -892,18 +593,6 @@ void HtmlToText(std::string_view html, const TextSink& sink) {
     DecorationFilter out{sink};
     html_to_text(html, out);
     out.finish("\r\n");
-}
-
-std::string DropDecoration(std::string_view text) {
-    DecorationFilter out{text.size()};
-    drop_decoration(text, out);
-    return out.finish({});
-}
-
-void DropDecoration(std::string_view text, const TextSink& sink) {
-    DecorationFilter out{sink};
-    drop_decoration(text, out);
-    out.finish({});
 }
 
 }  // namespace reading
