@@ -28,9 +28,13 @@ TEST(CommandGrammar, FillersStandForAnyWordsButNeverEndAPhrase) {
     EXPECT_EQ(rule("[mark] Tentative [...]"), "[ mark ] tentative");
     EXPECT_EQ(rule("Copy [...] (item |task request) [to] [folder] "),
               "copy [<filler> [<filler>]] ( item | task request ) [ to ] [ folder ]");
-    const std::string g = command_grammar({{"A", "Read again"}, {"B", "   "}});
-    EXPECT_NE(g.find("public <heard> = <command0> | <phone>+;"), std::string::npos) << g;
-    EXPECT_NE(g.find("/0.0000000001/ garbage_zh"), std::string::npos) << g;
+    // Other speech: common words and phones, those of the commands and the fillers left to them.
+    const std::string g = command_grammar({{"A", "Read it again"}, {"B", "   "}});
+    EXPECT_NE(g.find("public <heard> = <command0> | <other>;"), std::string::npos) << g;
+    EXPECT_NE(g.find("/0.0000000001/ garbage_phone_zh"), std::string::npos) << g;
+    EXPECT_NE(g.find("/0.000000000001/ garbage_word_what"), std::string::npos) << g;
+    EXPECT_EQ(g.find("garbage_word_it "), std::string::npos) << g;
+    EXPECT_EQ(g.find("garbage_word_my "), std::string::npos) << g;
     EXPECT_EQ(cli::listen::command_words({{"A", "Turn off [the] (intro|Introduction)"}}),
               (std::vector<std::string>{"turn", "off", "the", "intro", "introduction"}));
     EXPECT_EQ(cli::listen::example_phrase("Delete [...] (item|task request) [to]", 0), "delete this item");

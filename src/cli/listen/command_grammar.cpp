@@ -200,20 +200,40 @@ std::string command_grammar(const std::vector<VoiceCommand>& commands) {
     }
     std::vector<std::string> fillers(settings::kFillers.begin(), settings::kFillers.end());
     out += fmt::format("<filler> = {};\n", join(fillers, " | "));
+    // Other speech: a string of common words and phones from start to end. Written as a rule that
+    // calls itself rather than with `+`, which the grammar reader turns into a loop back to the
+    // start of the whole phrase, so that other speech could come before a command.
     std::vector<std::string> phones;
     for (std::string_view p : settings::kPhones)
-        phones.push_back(fmt::format("/{}/ {}", settings::kGarbagePhoneWeight, garbage_word(p)));
+        phones.push_back(fmt::format("/{}/ {}", settings::kGarbagePhoneWeight, garbage_phone(p)));
     out += fmt::format("<phone> = {};\n", join(phones, " | "));
-    rules.push_back("<phone>+");
+    const auto used = command_words(commands);
+    std::vector<std::string> words;
+    for (std::string_view w : settings::kCommonWords)
+        if (std::find(used.begin(), used.end(), w) == used.end() &&
+            std::find(settings::kFillers.begin(), settings::kFillers.end(), w) == settings::kFillers.end())
+            words.push_back(fmt::format("/{}/ {}", settings::kGarbageWordWeight, garbage_word(w)));
+    const std::string unit = words.empty() ? "<phone>" : "( <word> | <phone> )";
+    if (!words.empty()) out += fmt::format("<word> = {};\n", join(words, " | "));
+    out += fmt::format("<other> = {} [<other>];\n", unit);
+    rules.push_back("<other>");
     out += fmt::format("public <heard> = {};\n", join(rules, " | "));
     return out;
 }
 
-std::string garbage_word(std::string_view phone) {
-    std::string word = fmt::format("{}{}", settings::kGarbagePrefix, phone);
+namespace {
+
+std::string pseudo_word(std::string_view kind, std::string_view unit) {
+    std::string word = fmt::format("{}{}_{}", settings::kGarbagePrefix, kind, unit);
     std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
     return word;
 }
+
+}  // namespace
+
+std::string garbage_phone(std::string_view phone) { return pseudo_word("phone", phone); }
+
+std::string garbage_word(std::string_view word) { return pseudo_word("word", word); }
 
 std::vector<std::string> command_words(const std::vector<VoiceCommand>& commands) {
     std::vector<std::string> out;

@@ -15,7 +15,7 @@ struct VoiceCommand {
     bool operator==(const VoiceCommand&) const = default;
 };
 
-// The grammar (JSGF) of the commands and of the rejection branch. `...` becomes one or two filler
+// The grammar (JSGF) of the commands and of the rejection branch (see decoder_settings.hpp). `...` becomes one or two filler
 // words, or none; a filler is never the last word of a phrase, since the add-in takes its item
 // word from the last word heard: a `...` that could end the phrase is heard only before a later
 // word of it, and one that always ends it is left out. The voice texts are the character's own,
@@ -27,8 +27,10 @@ std::string command_grammar(const std::vector<VoiceCommand>& commands);
 // (variant 0) or "the" (variant 1) where a word follows it, and as nothing at the end.
 std::string example_phrase(std::string_view voice, int variant);
 
-// The pseudo-word of the rejection branch that stands for one phone of the model.
-std::string garbage_word(std::string_view phone);
+// The pseudo-words of the rejection branch: one stands for a phone of the model, the other for a
+// common word (said as that word).
+std::string garbage_phone(std::string_view phone);
+std::string garbage_word(std::string_view word);
 
 // Every word the grammar can hear, lower-cased, each once, the fillers and pseudo-words excluded.
 std::vector<std::string> command_words(const std::vector<VoiceCommand>& commands);

@@ -44,8 +44,15 @@ Recognizer::Recognizer() : decoder_(std::make_unique<Decoder>()) {
     if (!decoder_->ps) throw ListenError(fmt::format("the speech model in {} could not be loaded", model));
     for (std::string_view phone : settings::kPhones) {
         const std::string phones(phone);
-        if (ps_add_word(decoder_->ps, garbage_word(phone).c_str(), phones.c_str(), FALSE) < 0)
+        if (ps_add_word(decoder_->ps, garbage_phone(phone).c_str(), phones.c_str(), FALSE) < 0)
             throw ListenError(fmt::format("the speech model in {} has no phone {}", model, phone));
+    }
+    for (std::string_view common : settings::kCommonWords) {
+        const std::string word(common);
+        char* phones = ps_lookup_word(decoder_->ps, word.c_str());
+        const bool added = phones && ps_add_word(decoder_->ps, garbage_word(word).c_str(), phones, FALSE) >= 0;
+        ckd_free(phones);
+        if (!added) throw ListenError(fmt::format("the word \"{}\" is not in the dictionary {}", word, dictionary));
     }
 }
 
