@@ -1,11 +1,13 @@
-// Any bytes through the HTML filter: no crash, no leftover tag, nothing that speech would split, and
-// only well-formed UTF-8 for the voice, whatever bytes came in.
+// Any bytes through the HTML filter: no crash, no leftover tag, nothing that speech would split, only
+// well-formed UTF-8 for the voice, whatever bytes came in, and the text the plain reference version makes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "reading/text_cleaning.hpp"
+#include "support/reference_filters.hpp"
 
 namespace {
 
@@ -40,5 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (c == '|' || c == '<') std::abort();
     }
     if (!well_formed_utf8(text)) std::abort();
+    if (text != reference::html_to_text(std::string(input))) std::abort();
     return 0;
 }
