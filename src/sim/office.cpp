@@ -18,16 +18,6 @@ using platform::PlatformError;
 constexpr std::int32_t kErrInvalidArgument = 5;
 constexpr std::int32_t kErrDeleted = -2147467259;
 
-// Office finds a control by its caption as the user reads it: without access-key marks, in any case.
-std::string plain_caption(std::string_view caption) {
-    std::string out;
-    for (char c : caption)
-        if (c != '&') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-std::string yes_no(bool on) { return on ? "True" : "False"; }
-
 // Where a bar sits on the simulated screen and how its controls are laid out along it.
 struct Layout {
     std::string_view name;

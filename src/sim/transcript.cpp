@@ -1,5 +1,6 @@
 #include "sim/transcript.hpp"
 
+#include <cctype>
 #include <utility>
 
 namespace sim {
@@ -20,5 +21,12 @@ void Transcript::raw(std::string line) {
 }
 
 std::vector<std::string> Transcript::take() { return std::exchange(lines_, {}); }
+
+std::string plain_caption(std::string_view caption) {
+    std::string out;
+    for (const char c : caption)
+        if (c != '&') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
 
 }  // namespace sim

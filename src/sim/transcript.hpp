@@ -12,6 +12,13 @@ namespace sim {
 
 using platform::quote;
 
+// A flag as the transcript writes it: "True" or "False".
+inline std::string yes_no(bool on) { return on ? "True" : "False"; }
+
+// A caption as the user reads it, to find a control or command by: without the access-key marks,
+// in any case.
+std::string plain_caption(std::string_view caption);
+
 class Transcript {
 public:
     using Sink = std::function<void(const std::string& line)>;
