@@ -1,6 +1,10 @@
 # Runs one scenario and compares its transcript with the expected one beside it.
 # A scenario's first line may name its mailbox: "# mailbox: FILE" (relative to the scenario);
 # NAME.status, when present, holds the expected exit status.
+# In the expected transcript a line "@include FILE" stands for the lines of FILE (relative to the
+# scenario), a block shared by many scenarios, such as the character's start-up in shared/.
+# With UPDATE=1 in the environment the expected transcript is rewritten from the run instead, each
+# block of shared/ that it holds named again by its @include line.
 get_filename_component(dir ${SCENARIO} DIRECTORY)
 get_filename_component(name ${SCENARIO} NAME_WE)
 set(expected_file ${dir}/${name}.out)
@@ -17,9 +21,32 @@ execute_process(COMMAND ${DEZAROR} ${args} WORKING_DIRECTORY ${dir} OUTPUT_VARIA
 if(NOT status STREQUAL expected_status)
   message(FATAL_ERROR "${name}: exit status ${status}, expected ${expected_status}\n${errors}")
 endif()
+if("$ENV{UPDATE}")
+  # A block counts only where it starts a line.
+  set(shared "\n${actual}")
+  file(GLOB blocks RELATIVE ${dir} ${dir}/shared/*.out)
+  foreach(block_file IN LISTS blocks)
+    file(READ ${dir}/${block_file} block)
+    string(REPLACE "\n${block}" "\n@include ${block_file}\n" shared "${shared}")
+  endforeach()
+  string(SUBSTRING "${shared}" 1 -1 shared)
+  file(WRITE ${expected_file} "${shared}")
+  return()
+endif()
 file(READ ${expected_file} expected)
+file(STRINGS ${expected_file} includes REGEX "^@include ")
+foreach(include IN LISTS includes)
+  string(REGEX REPLACE "^@include " "" block_file "${include}")
+  if(NOT EXISTS ${dir}/${block_file})
+    message(FATAL_ERROR "${expected_file}: the shared block ${block_file} does not exist")
+  endif()
+  file(READ ${dir}/${block_file} block)
+  string(REPLACE "${include}\n" "${block}" expected "${expected}")
+endforeach()
 if(NOT actual STREQUAL expected)
   file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}.actual "${actual}")
-  execute_process(COMMAND diff -u ${expected_file} ${CMAKE_CURRENT_BINARY_DIR}/${name}.actual OUTPUT_VARIABLE diff)
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}.expected "${expected}")
+  execute_process(COMMAND diff -u ${CMAKE_CURRENT_BINARY_DIR}/${name}.expected ${CMAKE_CURRENT_BINARY_DIR}/${name}.actual
+                  OUTPUT_VARIABLE diff)
   message(FATAL_ERROR "${name}: transcript differs\n${diff}")
 endif()
