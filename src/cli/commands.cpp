@@ -133,6 +133,8 @@ void add_subcommands(CLI::App& app, CommandLine& line) {
     auto* demo = app.add_subcommand("demo", "the bundled sample mailbox and tour scenario");
     add_sim_options(*demo, line);
     add_view_option(*demo, line);
+    demo->add_flag("--listen", line.listen,
+                   "in real time, Ctrl-T is the listening key: speech from the default capture device (parecord or arecord)");
 
     auto* run = app.add_subcommand("run", "runs a scenario file and prints the transcript");
     run->add_option("SCENARIO", line.scenario, "the scenario file, or - for standard input")->required();
@@ -176,7 +178,7 @@ int dispatch(const CLI::App& app, const CommandLine& line) {
     const auto inputs = inputs_for(*sub, line);
     if (name == "demo") {
         std::istringstream tour{std::string(kSampleTour)};
-        return demo(inputs, voice, tour, std::string(kTourName), std::cout, std::cerr, shown_for(line));
+        return demo(inputs, voice, tour, std::string(kTourName), std::cout, std::cerr, shown_for(line), line.listen);
     }
     if (name == "repl") {
         Listening listening{.key = line.listen, .wav = std::nullopt};

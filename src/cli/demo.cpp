@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <istream>
 #include <algorithm>
 #include <optional>
@@ -10,6 +11,8 @@
 #include <ostream>
 #include <thread>
 
+#include "cli/listen/capture.hpp"
+#include "cli/listen/push_to_talk.hpp"
 #include "cli/live.hpp"
 #include "cli/scenario.hpp"
 #include "cli/session.hpp"
@@ -24,12 +27,23 @@ namespace {
 // How long the user of the tour takes before acting, when the character leaves room.
 constexpr std::chrono::milliseconds kUsersPause{500};
 
-int play_tour(Session& session, LiveCharacter* live, std::istream& tour, const std::string& file) {
+// Waits `pause`, looking at the listening key meanwhile when there is one.
+void user_pause(std::chrono::milliseconds pause, const std::function<void()>& listen) {
+    const auto until = std::chrono::steady_clock::now() + pause;
+    if (!listen) return std::this_thread::sleep_until(until);
+    for (auto now = std::chrono::steady_clock::now(); now < until; now = std::chrono::steady_clock::now()) {
+        listen();
+        std::this_thread::sleep_until(std::min(until, now + std::chrono::milliseconds(30)));
+    }
+}
+
+int play_tour(Session& session, LiveCharacter* live, std::istream& tour, const std::string& file,
+              const std::function<void()>& listen = {}) {
     Place place{file, 0};
     for (std::string line; std::getline(tour, line);) {
         ++place.line;
         if (strip_comment(line).empty()) continue;
-        if (live && live->idle()) std::this_thread::sleep_for(kUsersPause);
+        if (live && live->idle()) user_pause(kUsersPause, listen);
         if (!session.execute(line, place)) return kUnusable;
         if (live) live->advance();
     }
@@ -59,7 +73,13 @@ std::string own_tour(Session& session) {
 }  // namespace
 
 int demo(const SimInputs& inputs, const VoiceOptions& voice, std::istream& tour, const std::string& file,
-         std::ostream& out, std::ostream& warnings, Shown shown) {
+         std::ostream& out, std::ostream& warnings, Shown shown, bool listen) {
+    if (listen) {
+        if (const auto why = listen::listening_unavailable(true)) {
+            warnings << "dezaror: " << *why << std::endl;
+            return kUnusable;
+        }
+    }
     // What happens is shown as it happens, not when a buffer fills.
     out.setf(std::ios::unitbuf);
     return with_session(inputs, out, warnings, [&](Session& session) {
@@ -78,7 +98,7 @@ int demo(const SimInputs& inputs, const VoiceOptions& voice, std::istream& tour,
             session.show_with([&view](const std::string& line) { view->line(line); });
         }
         int status = 0;
-        if (!voice.any()) {
+        if (!voice.any() && !listen) {
             // Outside real time the character's speech is shown as `done` performs it.
             if (view) {
                 session.sim().sim_agent().on_perform([&view](const sim::QueuedRequest& request, std::int32_t result) {
@@ -92,7 +112,30 @@ int demo(const SimInputs& inputs, const VoiceOptions& voice, std::istream& tour,
                 LiveCharacter live(session.sim(), heard);
                 if (view) live.on_start([&view](const sim::QueuedRequest& request) { view->performing(request); });
                 session.on_done([&live](std::optional<std::int64_t> n) { live.perform(n); });
-                const int played = play_tour(session, &live, *lines, name);
+                // Push-to-talk: an utterance heard as a `hear` line's recording, as at the prompt.
+                std::optional<listen::PushToTalk> talk;
+                std::function<void()> heard_now;
+                if (listen) {
+                    talk.emplace(STDIN_FILENO);
+                    heard_now = [&] {
+                        const auto samples = talk->poll(out, warnings);
+                        if (!samples) return;
+                        try {
+                            const auto words = session.ears().hear_samples(session.sim().sim_agent(), *samples);
+                            out << (words.empty() ? std::string("(heard no command)\n")
+                                                  : "(heard \"" + words + "\")\n");
+                            session.sim().say(words);
+                        } catch (const listen::ListenError& e) {
+                            warnings << "! " << e.what() << '\n';
+                        } catch (const sim::UsageError& e) {
+                            warnings << "! " << e.what() << '\n';
+                        }
+                        live.advance();
+                    };
+                    live.while_waiting(heard_now);
+                }
+                const int played = play_tour(session, &live, *lines, name, heard_now);
+                live.while_waiting({});
                 live.stop();
                 session.on_done({});
                 return played;

@@ -231,13 +231,21 @@ void LiveCharacter::perform(std::optional<std::int64_t> n) {
     for (;;) {
         advance();
         if (idle() || (n && performed_ - from >= *n)) return;
-        if (const auto wake = deadline()) std::this_thread::sleep_until(*wake);
+        auto wake = deadline();
+        if (while_waiting_) {
+            while_waiting_();
+            const auto soon = Clock::now() + std::chrono::milliseconds(30);
+            wake = wake ? std::min(*wake, soon) : soon;
+        }
+        if (wake) std::this_thread::sleep_until(*wake);
     }
 }
 
 void LiveCharacter::stop() { cut(Clock::now()); }
 
 void LiveCharacter::on_start(StartObserver observer) { on_start_ = std::move(observer); }
+
+void LiveCharacter::while_waiting(std::function<void()> look) { while_waiting_ = std::move(look); }
 
 Recorder::Recorder(sim::SimPlatform& sim, Voice& voice) : sim_(sim) {
     sim_.sim_agent().on_perform([&voice](const sim::QueuedRequest& request, std::int32_t status) {

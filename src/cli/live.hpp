@@ -51,6 +51,8 @@ public:
     void stop();
     // Called when a request begins being performed: as its sound starts.
     void on_start(StartObserver observer);
+    // Called every few hundredths of a second while `perform` waits, for keys pressed meanwhile.
+    void while_waiting(std::function<void()> look);
 
 private:
     // A request being performed. With a voice, its sound is fed to the player a little ahead of
@@ -80,6 +82,7 @@ private:
     sim::SimPlatform& sim_;
     Voice* voice_;
     StartObserver on_start_;
+    std::function<void()> while_waiting_;
     std::optional<Performance> current_;
     std::int64_t performed_ = 0;
 };

@@ -1,5 +1,5 @@
-// Push-to-talk at the prompt: a recording given at the start, and the listening key recording from a
-// stand-in for the capture program.
+// Push-to-talk at the prompt and in the demo: a recording given at the start, and the listening key
+// recording from a stand-in for the capture program.
 
 #include <gtest/gtest.h>
 
@@ -58,6 +58,16 @@ TEST(PromptListening, HearsTheGivenRecordingAndWhatTheKeyRecords) {
     EXPECT_TRUE(t.wait_for("Dezzy: This message is from Dennis Park.", 20s, mark)) << t.output().substr(mark);
     t.send("\x04");
     EXPECT_EQ(t.finish(), 0);
+
+    // The demo hears the key as the prompt does, while its tour goes on.
+    terminal::Terminal demo({"demo", "--seed", "1", "--listen"},
+                            {"NO_COLOR=1", "TERM=xterm", "PATH=" + bin.string() + ":/usr/bin:/bin"});
+    ASSERT_TRUE(demo.started());
+    ASSERT_TRUE(demo.wait_for("Dezzy: ", 30s)) << demo.output();
+    mark = demo.output().size();
+    demo.send("\x14");
+    EXPECT_TRUE(demo.wait_for("(listening through ", 5s, mark)) << demo.output().substr(mark);
+    EXPECT_TRUE(demo.wait_for("(heard \"read ", 10s, mark)) << demo.output().substr(mark);
 }
 
 }  // namespace
