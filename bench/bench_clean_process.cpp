@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -63,7 +64,8 @@ double median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int pairs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    // Other arguments are the other benchmarks' options, passed to every benchmark alike.
+    const int pairs = argc > 1 && std::isdigit(static_cast<unsigned char>(argv[1][0])) ? std::max(1, std::atoi(argv[1])) : 15;
     const std::string input = bench::corpus_input("html");
     if (input.empty()) {
         std::printf("clean process: no HTML corpus at %s, skipped\n", DEZAROR_CORPUS_DIR);
