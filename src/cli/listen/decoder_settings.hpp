@@ -40,7 +40,10 @@ inline constexpr std::string_view kWordBeam = "1e-60";
 // fixed entry cost and cheap later phones, at best 2 still pass. Common words in the branch
 // absorb them: phones at 1e-10 with 40 words at 1e-6 keep 86% and let none through; at 1e-9, 91%;
 // at 1e-12, 96-97% with none through. The 20 commonest words alone are too few (3 pass: "me" is
-// not among them); 100 words reject as well as 40 but double the decoding time.
+// not among them); 100 words reject as well as 40 but double the decoding time. With the weights
+// below the listening test hears 96.3% of its 136 command utterances right and 0.7% wrong, and
+// rejects all 20 unrelated ones; decoding a command takes 66 ms of processor time at the median
+// (bench_listen), 57 ms before the common words were added.
 inline constexpr std::string_view kGarbagePhoneWeight = "0.0000000001";
 inline constexpr std::string_view kGarbageWordWeight = "0.000000000001";
 // The pseudo-words are named with this prefix, which no dictionary word has.
