@@ -62,12 +62,15 @@ void write_dword(const Key& key, std::string_view path, std::string_view name, s
     if (status != ERROR_SUCCESS) throw registry_error(status, path);
 }
 
-// One value the registration writes: root, key, value name ("" the default), data.
+// One value the registration writes: root, key, value name ("" the default), data, and whether the
+// 32-bit and 64-bit views of the registry share its key (the ProgID and the type library, but for
+// the library's own platform key): the DLL of the other bitness, registered too, needs it as well.
 struct Entry {
     HKEY root;
     std::string key;
     std::string name;
     std::variant<std::string, std::uint32_t> data;
+    bool shared = false;
 };
 
 // The add-in list's key below its root, as the core names it.
@@ -79,8 +82,17 @@ std::string addin_key() {
 
 // The type library's platform for this DLL's bitness: a 32-bit client loads only a 32-bit server.
 constexpr std::string_view kPlatform = sizeof(void*) == 8 ? "win64" : "win32";
+constexpr std::string_view kOtherPlatform = sizeof(void*) == 8 ? "win32" : "win64";
 // The system's marshaller for dual interfaces described by a type library.
 constexpr std::string_view kTypeLibMarshaler = "{00020424-0000-0000-C000-000000000046}";
+
+HKEY root_of(Scope scope) { return scope == Scope::user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+
+// The type library's key of this version, below the root.
+std::string library_key() {
+    return "Software\\Classes\\TypeLib\\" + std::string(kLibIdText) + "\\" + std::to_string(kLibVersionMajor) + "." +
+           std::to_string(kLibVersionMinor);
+}
 
 std::vector<Entry> entries(std::string_view module_path, Scope scope) {
     const std::string progid(addin::kProgID);
@@ -88,10 +100,11 @@ std::vector<Entry> entries(std::string_view module_path, Scope scope) {
     const std::string libid(kLibIdText);
     const std::string version = std::to_string(kLibVersionMajor) + "." + std::to_string(kLibVersionMinor);
     const std::string iid = "Interface\\" + std::string(kConnectIidText);
-    const HKEY root = scope == Scope::user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    const HKEY root = root_of(scope);
     const std::string classes = "Software\\Classes\\";
     std::string folder(module_path);
     folder.erase(std::min(folder.size(), folder.find_last_of('\\') + 1));
+    const std::string library = library_key();
     std::vector<Entry> out{
         {root, classes + progid, "", progid},
         {root, classes + progid + "\\CLSID", "", clsid},
@@ -100,16 +113,19 @@ std::vector<Entry> entries(std::string_view module_path, Scope scope) {
         {root, classes + "CLSID\\" + clsid + "\\InprocServer32", "", std::string(module_path)},
         {root, classes + "CLSID\\" + clsid + "\\InprocServer32", "ThreadingModel", std::string(kThreadingModel)},
         {root, classes + "CLSID\\" + clsid + "\\TypeLib", "", libid},
-        {root, classes + "TypeLib\\" + libid + "\\" + version, "", std::string(addin::kTypeLibraryDescription)},
-        {root, classes + "TypeLib\\" + libid + "\\" + version + "\\0\\" + std::string(kPlatform), "",
-         std::string(module_path)},
-        {root, classes + "TypeLib\\" + libid + "\\" + version + "\\FLAGS", "", std::string("0")},
-        {root, classes + "TypeLib\\" + libid + "\\" + version + "\\HELPDIR", "", folder},
+        {root, library, "", std::string(addin::kTypeLibraryDescription)},
+        {root, library + "\\0\\" + std::string(kPlatform), "", std::string(module_path)},
+        {root, library + "\\FLAGS", "", std::string("0")},
+        {root, library + "\\HELPDIR", "", folder},
         {root, classes + iid, "", std::string("_Connect")},
         {root, classes + iid + "\\ProxyStubClsid32", "", std::string(kTypeLibMarshaler)},
         {root, classes + iid + "\\TypeLib", "", libid},
         {root, classes + iid + "\\TypeLib", "Version", version},
     };
+    for (auto& entry : out) {
+        entry.shared = entry.key.starts_with(classes + progid) ||
+                       (entry.key.starts_with(library) && !entry.key.ends_with(kPlatform));
+    }
     for (const auto& value : addin::addin_registry_values()) {
         if (const auto* text = std::get_if<std::string_view>(&value.data))
             out.push_back({root, addin_key(), std::string(value.name), std::string(*text)});
@@ -193,7 +209,11 @@ void register_server(std::string_view module_path, Scope scope) {
 void unregister_server() {
     for (const Scope scope : {Scope::user, Scope::machine}) {
         const auto written = entries("", scope);
+        // Where the other bitness's DLL is registered too, what the two share stays for it.
+        const bool other_registered =
+            static_cast<bool>(Key(root_of(scope), library_key() + "\\0\\" + std::string(kOtherPlatform), false));
         for (auto it = written.rbegin(); it != written.rend(); ++it) {
+            if (it->shared && other_registered) continue;
             const Key key(it->root, it->key, false);
             if (key) RegDeleteValueW(key.get(), widen(it->name).c_str());
         }

@@ -96,5 +96,18 @@ done
 wine reg query 'HKEY_LOCAL_MACHINE\Software\Microsoft\Office\Outlook\Addins' >/dev/null 2>&1 ||
     fail "the mail client's add-in list was removed"
 
+# With the DLL of the other bitness registered too, what the two share stays for it: the ProgID
+# and the type library's description; this DLL's platform key goes.
+other="win$(( ${WINE_BITS:-64} == 64 ? 32 : 64 ))"
+wine regsvr32 /s "$windows_path" || fail "third regsvr32 exited $?"
+wine reg add "$classes\\TypeLib\\$libid\\1.1\\0\\$other" /ve /d 'C:\\other\\DezarorAgent.dll' /f >/dev/null
+wine regsvr32 /u /s "$windows_path" || fail "third regsvr32 /u exited $?"
+changed
+expect "$classes\\$progid\\CLSID" "(Default)" REG_SZ "$clsid"
+expect "$classes\\TypeLib\\$libid\\1.1" "(Default)" REG_SZ "OutLook Dezaror Agent"
+key_text "$classes\\TypeLib\\$libid\\1.1\\0\\win${WINE_BITS:-64}" >/dev/null && fail "this DLL's platform key stayed"
+wine reg delete "$classes\\TypeLib\\$libid" /f >/dev/null
+wine reg delete "$classes\\$progid" /f >/dev/null
+
 [ $fails -eq 0 ] && echo "registration: all values read back and removed" && exit 0
 exit 1
