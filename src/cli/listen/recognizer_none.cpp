@@ -10,7 +10,7 @@ struct Recognizer::Decoder {};
 Recognizer::Recognizer() {
     throw ListenError(
         "this dezaror was built without speech recognition: install the packages libpocketsphinx-dev and "
-        "pocketsphinx-en-us and build it again");
+        "pocketsphinx-en-us and build it again, with the CMake option DEZAROR_LISTEN on (as it is unless turned off)");
 }
 
 Recognizer::~Recognizer() = default;
