@@ -42,8 +42,8 @@ inline constexpr std::string_view kWordBeam = "1e-60";
 // at 1e-12, 96-97% with none through. The 20 commonest words alone are too few (3 pass: "me" is
 // not among them); 100 words reject as well as 40 but double the decoding time. With the weights
 // below the listening test hears 96.3% of its 136 command utterances right and 0.7% wrong, and
-// rejects all 20 unrelated ones; decoding a command takes 66 ms of processor time at the median
-// (bench_listen), 57 ms before the common words were added.
+// rejects all 20 unrelated ones; decoding a command takes 62 ms at the median (106 ms at the 95th
+// percentile; bench_listen on an idle machine), 57 ms before the common words were added.
 inline constexpr std::string_view kGarbagePhoneWeight = "0.0000000001";
 inline constexpr std::string_view kGarbageWordWeight = "0.000000000001";
 // The pseudo-words are named with this prefix, which no dictionary word has.
