@@ -446,7 +446,8 @@ void announce_task_request(frmAgentCtrl& f, WithEvents<Item>& item, std::span<co
 
 void compose_lines(frmAgentCtrl& f, const ItemClass* row) {
     if (!row) return announce_unknown(f);
-    auto& typed = f.*row->typed;  // every class announced below has a typed reference but notes
+    // The class's typed reference, for the forms that read through it (notes have none).
+    const auto typed = [&]() -> WithEvents<Item>& { return f.*row->typed; };
     Composer c(f, {});
     switch (row->announcement) {
         case AnnouncementForm::Unknown:
@@ -458,7 +459,7 @@ void compose_lines(frmAgentCtrl& f, const ItemClass* row) {
         case AnnouncementForm::Document:
             return announce_document(f, c);
         case AnnouncementForm::Message:
-            return announce_message(f, c, typed);
+            return announce_message(f, c, typed());
         case AnnouncementForm::Journal:
             return announce_journal(f, c);
         case AnnouncementForm::Note:
@@ -476,13 +477,13 @@ void compose_lines(frmAgentCtrl& f, const ItemClass* row) {
         case AnnouncementForm::MeetingTentative:
             return announce_meeting(f, kMeetingTentative);
         case AnnouncementForm::TaskRequest:
-            return announce_task_request(f, typed, kTaskRequest);
+            return announce_task_request(f, typed(), kTaskRequest);
         case AnnouncementForm::TaskRequestUpdate:
-            return announce_task_request(f, typed, kTaskRequestUpdate);
+            return announce_task_request(f, typed(), kTaskRequestUpdate);
         case AnnouncementForm::TaskRequestAccept:
-            return announce_task_request(f, typed, kTaskRequestAccept);
+            return announce_task_request(f, typed(), kTaskRequestAccept);
         case AnnouncementForm::TaskRequestDecline:
-            return announce_task_request(f, typed, kTaskRequestDecline);
+            return announce_task_request(f, typed(), kTaskRequestDecline);
     }
 }
 
