@@ -44,7 +44,7 @@ struct Fixture {
         const std::filesystem::path dir(pattern);
         for (std::size_t i = 0; i < kSaid.size() && error.empty(); ++i) {
             const auto raw = dir / "raw.wav", wav = dir / fmt::format("u{}.wav", i);
-            const auto make = fmt::format("espeak-ng -w '{}' '{}' && sox '{}' -r 16000 -c 1 -b 16 '{}'",
+            const auto make = fmt::format("espeak-ng -w '{}' '{}' && sox -R '{}' -r 16000 -c 1 -b 16 '{}'",
                                           raw.string(), kSaid[i], raw.string(), wav.string());
             if (std::system(make.c_str()) != 0) error = "espeak-ng and sox are needed";
             else utterances.push_back(cli::listen::read_wav(wav.string()));

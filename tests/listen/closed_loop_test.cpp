@@ -75,13 +75,14 @@ struct Utterance {
 };
 
 // Synthesizes every utterance into `dir`, all in one shell, returning false when a tool is missing.
+// sox's dither is random noise unless it is told to repeat it (-R): the figures would change from run to run.
 bool synthesize(std::vector<Utterance>& utterances, const std::filesystem::path& dir) {
     std::string script = "set -e\n";
     for (std::size_t i = 0; i < utterances.size(); ++i) {
         auto& u = utterances[i];
         u.wav = (dir / fmt::format("u{}.wav", i)).string();
         const auto raw = (dir / "raw.wav").string();
-        script += fmt::format("espeak-ng {} -w '{}' '{}'\nsox '{}' -r 16000 -c 1 -b 16 '{}'\n",
+        script += fmt::format("espeak-ng {} -w '{}' '{}'\nsox -R '{}' -r 16000 -c 1 -b 16 '{}'\n",
                               kVoices[i % kVoices.size()], raw, u.spoken.empty() ? u.words : u.spoken, raw, u.wav);
     }
     const auto file = dir / "make.sh";

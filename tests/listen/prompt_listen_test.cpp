@@ -24,7 +24,7 @@ TEST(PromptListening, HearsTheGivenRecordingAndWhatTheKeyRecords) {
     const support::TempDir dir("prompt-listen");
     const auto said = (dir / "said.wav").string();
     const auto raw = (dir / "raw.wav").string();
-    ASSERT_EQ(std::system(("espeak-ng -w '" + raw + "' 'read this message' && sox '" + raw + "' -r 16000 -c 1 -b 16 '" +
+    ASSERT_EQ(std::system(("espeak-ng -w '" + raw + "' 'read this message' && sox -R '" + raw + "' -r 16000 -c 1 -b 16 '" +
                            said + "'").c_str()),
               0);
     // The capture program's stand-in: the utterance, a second of silence, then waiting to be stopped.

@@ -37,9 +37,11 @@ Recognizer::Recognizer() : decoder_(std::make_unique<Decoder>()) {
     err_set_logfp(nullptr);  // the library's progress reports would land in the transcript's terminal
     const std::string rate = std::to_string(settings::kSampleRate);
     const std::string beam(settings::kBeam), pbeam(settings::kPhoneBeam), wbeam(settings::kWordBeam);
+    const std::string dither(settings::kDither), seed(settings::kDitherSeed);
     decoder_->config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", model.c_str(), "-dict", dictionary.c_str(),
                                    "-samprate", rate.c_str(), "-beam", beam.c_str(), "-pbeam", pbeam.c_str(),
-                                   "-wbeam", wbeam.c_str(), nullptr);
+                                   "-wbeam", wbeam.c_str(), "-dither", dither.c_str(), "-seed", seed.c_str(),
+                                   nullptr);
     if (decoder_->config) decoder_->ps = ps_init(decoder_->config);
     if (!decoder_->ps) throw ListenError(fmt::format("the speech model in {} could not be loaded", model));
     for (std::string_view phone : settings::kPhones) {
