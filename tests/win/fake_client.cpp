@@ -318,9 +318,22 @@ int main(int argc, char** argv) {
     std::vector<std::string> expected;
     std::vector<std::pair<std::string, std::string>> saved;
     {
+        // A line "@include FILE" stands for the lines of FILE, beside the expected transcript.
+        std::vector<std::string> lines;
         std::ifstream in(argv[2]);
-        bool on = false;
         for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.starts_with("@include ")) {
+                lines.push_back(line);
+                continue;
+            }
+            std::ifstream block(std::string(argv[2]).substr(0, std::string(argv[2]).find_last_of("/\\") + 1) +
+                                line.substr(9));
+            check(static_cast<bool>(block), "the shared block " + line.substr(9) + " cannot be read");
+            for (std::string shared; std::getline(block, shared);) lines.push_back(shared);
+        }
+        bool on = false;
+        for (auto line : lines) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (line == "> start") on = true;
             if (line.starts_with("> show")) on = false;
