@@ -330,11 +330,13 @@ int main(int argc, char** argv) {
             std::ifstream block(std::string(argv[2]).substr(0, std::string(argv[2]).find_last_of("/\\") + 1) +
                                 line.substr(9));
             check(static_cast<bool>(block), "the shared block " + line.substr(9) + " cannot be read");
-            for (std::string shared; std::getline(block, shared);) lines.push_back(shared);
+            for (std::string shared; std::getline(block, shared);) {
+                if (!shared.empty() && shared.back() == '\r') shared.pop_back();
+                lines.push_back(shared);
+            }
         }
         bool on = false;
-        for (auto line : lines) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
+        for (const auto& line : lines) {
             if (line == "> start") on = true;
             if (line.starts_with("> show")) on = false;
             if (!on) continue;
