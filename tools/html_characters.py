@@ -40,6 +40,8 @@ def main():
         "",
         "#include <algorithm>",
         "#include <array>",
+        "#include <cstddef>",
+        "#include <cstdint>",
         "",
         "namespace reading {",
         "namespace {",
@@ -57,11 +59,36 @@ def main():
     out += ["struct CodePointRange {", "    char32_t first;", "    char32_t last;", "};", "",
             f"constexpr std::array<CodePointRange, {len(ranges)}> kKeptRanges{{{{"]
     out += [f"    {{0x{a:x}, 0x{b:x}}}," for a, b in ranges]
-    out += ["}};", "", "}  // namespace", "", """std::string_view named_reference(std::string_view name) {
-    const auto* found = std::lower_bound(kNamedReferences.begin(), kNamedReferences.end(), name,
-                                         [](const NamedReference& r, std::string_view n) { return r.name < n; });
-    if (found == kNamedReferences.end() || found->name != name) return {};
-    return found->value;
+    out += ["}};", "", """// The references by the hash of their names: an open-addressed table about half full, made when compiling, so that
+// a name is found, or found missing, in two or three looks. A slot holds a reference's index plus one, 0 when empty.
+constexpr std::size_t kSlots = 4096;
+static_assert(kSlots > kNamedReferences.size() * 3 / 2);
+
+// FNV-1a.
+constexpr std::uint32_t name_hash(std::string_view name) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+}
+
+constexpr auto kSlotOf = [] {
+    std::array<std::uint16_t, kSlots> slots{};
+    for (std::size_t i = 0; i < kNamedReferences.size(); ++i) {
+        std::size_t slot = name_hash(kNamedReferences[i].name) % kSlots;
+        while (slots[slot] != 0) slot = (slot + 1) % kSlots;
+        slots[slot] = static_cast<std::uint16_t>(i + 1);
+    }
+    return slots;
+}();
+
+}  // namespace
+
+std::string_view named_reference(std::string_view name) {
+    for (std::size_t slot = name_hash(name) % kSlots; kSlotOf[slot] != 0; slot = (slot + 1) % kSlots) {
+        const NamedReference& reference = kNamedReferences[kSlotOf[slot] - 1];
+        if (reference.name == name) return reference.value;
+    }
+    return {};
 }
 
 bool is_kept_character(char32_t c) {
