@@ -317,7 +317,7 @@ struct Utf8Character {
     std::size_t length = 0;
 };
 
-Utf8Character decode_utf8(std::string_view text) {
+inline Utf8Character decode_utf8(std::string_view text) {
     if (text.empty()) return {};
     const auto lead = static_cast<unsigned char>(text[0]);
     if (lead < 0x80) return {lead, 1};
@@ -384,15 +384,37 @@ std::string_view ascii_counterpart(char32_t c) {
 
 // Whether a character above ASCII is kept: for the characters of the Basic Multilingual Plane, where nearly all text
 // is, a bit table made once from the ranges, so that a text in another script costs little more than English.
-bool is_kept(char32_t c) {
-    static const auto kBasicPlane = [] {
-        std::array<std::uint64_t, 0x10000 / 64> bits{};
-        for (char32_t k = 0x80; k < 0x10000; ++k)
-            if (is_kept_character(k)) bits[k / 64] |= std::uint64_t{1} << (k % 64);
-        return bits;
+// `copied` leaves out the typographic characters, which are kept only as their ASCII counterparts.
+struct BasicPlane {
+    std::array<std::uint64_t, 0x10000 / 64> kept{};
+    std::array<std::uint64_t, 0x10000 / 64> copied{};
+
+    static bool test(const std::array<std::uint64_t, 0x10000 / 64>& bits, char32_t c) {
+        return (bits[c / 64] >> (c % 64)) & 1;
+    }
+};
+
+// Made on first use, not at start-up: most runs of the command read no HTML.
+const BasicPlane& basic_plane() {
+    static const BasicPlane plane = [] {
+        BasicPlane made;
+        for (char32_t k = 0x80; k < 0x10000; ++k) {
+            if (!is_kept_character(k)) continue;
+            made.kept[k / 64] |= std::uint64_t{1} << (k % 64);
+            if (ascii_counterpart(k).empty()) made.copied[k / 64] |= std::uint64_t{1} << (k % 64);
+        }
+        return made;
     }();
-    if (c < 0x10000) return (kBasicPlane[c / 64] >> (c % 64)) & 1;
-    return is_kept_character(c);
+    return plane;
+}
+
+bool is_kept(char32_t c) {
+    return c < 0x10000 ? BasicPlane::test(basic_plane().kept, c) : is_kept_character(c);
+}
+
+// Whether a character above ASCII is written as its own bytes.
+bool is_copied(const BasicPlane& plane, char32_t c) {
+    return c < 0x10000 ? BasicPlane::test(plane.copied, c) : is_kept_character(c);
 }
 
 // Writes one character of the text, given as its code point and its UTF-8 bytes, as the scan treats text: printable
@@ -430,12 +452,53 @@ void put_character(char32_t c, std::string_view utf8, DecorationFilter& out, boo
     last_blank = false;
 }
 
-// Writes the UTF-8 character at `pos` and returns its length; a malformed byte is dropped alone.
-std::size_t put_utf8_character(std::string_view html, std::size_t pos, DecorationFilter& out, bool& last_blank) {
-    const Utf8Character character = decode_utf8(html.substr(pos, 4));
-    if (character.length == 0) return 1;
-    put_character(character.c, html.substr(pos, character.length), out, last_blank);
-    return character.length;
+// Writes the run of characters above ASCII that begins at `pos` and returns the position after it. Text in another
+// script is mostly such runs, so the characters written as they are go straight to the filter's buffer. The others
+// go through the filter: typographic characters, whose counterparts may be pattern characters, and dropped ones,
+// which like dropped bytes must not make the filter give on a row it is holding. A malformed byte is dropped alone.
+[[gnu::noinline]] std::size_t copy_non_ascii(std::string_view html, std::size_t pos, DecorationFilter& out,
+                                             bool& last_blank) {
+    // A character is four bytes at most, and writes no more bytes than it has.
+    constexpr std::size_t kLongest = 4;
+    const BasicPlane& plane = basic_plane();
+    const char* in = html.data() + pos;
+    const char* const stop = html.data() + html.size();
+    const auto above_ascii = [&] { return in != stop && static_cast<unsigned char>(*in) >= 0x80; };
+    const auto decode = [&] { return decode_utf8({in, std::min(kLongest, static_cast<std::size_t>(stop - in))}); };
+    while (above_ascii()) {
+        Utf8Character character = decode();
+        if (character.length == 0) {
+            ++in;
+            continue;
+        }
+        if (!is_copied(plane, character.c)) {
+            put_character(character.c, {in, character.length}, out, last_blank);
+            in += character.length;
+            continue;
+        }
+        const auto left = static_cast<std::size_t>(stop - in);
+        const std::span<char> room = out.raw_space(std::min<std::size_t>(left, 4096) + kLongest);
+        const char* const chunk_stop = in + std::min(room.size() - kLongest, left);
+        char* to = room.data();
+        for (; in < chunk_stop && above_ascii(); in += std::max<std::size_t>(character.length, 1)) {
+            character = decode();
+            if (character.length == 0) continue;
+            if (is_copied(plane, character.c)) {
+                // Four bytes at once where there are four to read; the room allows for them.
+                if (stop - in >= 4) {
+                    std::memcpy(to, in, kLongest);
+                } else {
+                    std::memcpy(to, in, character.length);
+                }
+                to += character.length;
+                last_blank = false;
+            } else if (!ascii_counterpart(character.c).empty()) {
+                break;
+            }
+        }
+        out.raw_end(to);
+    }
+    return static_cast<std::size_t>(in - html.data());
 }
 
 // The character a numeric reference ("#233", "#xE9") stands for, or 0 when it is malformed or stands for none.
@@ -520,11 +583,7 @@ void html_to_text(std::string_view html, DecorationFilter& out) {
         }
         const char o = html[i];
         if (kKindOf[static_cast<unsigned char>(o)] == ByteKind::NonAscii) {
-            // A run of them at once: text in another script is mostly such characters.
-            do {
-                i += put_utf8_character(html, i, out, last_blank);
-            } while (i < end && kKindOf[static_cast<unsigned char>(html[i])] == ByteKind::NonAscii);
-            --i;
+            i = copy_non_ascii(html, i, out, last_blank) - 1;
         } else if (kKindOf[static_cast<unsigned char>(o)] == ByteKind::Pattern) {
             out.put(o);
             last_blank = false;
