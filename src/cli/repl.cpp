@@ -76,6 +76,8 @@ public:
     InterruptKey& operator=(const InterruptKey&) = delete;
     // The presses since the last look.
     static int take() { return interrupts.exchange(0, std::memory_order_relaxed); }
+    // The same, left for that look.
+    static int pending() { return interrupts.load(std::memory_order_relaxed); }
 
 private:
     struct sigaction previous_ {};
@@ -498,6 +500,15 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
         return with_voice(voice, errors, errors, [&](Voice* heard) {
             LiveCharacter live(session.sim(), heard);
             session.on_done([&live](std::optional<std::int64_t> n) { live.perform(n); });
+            // `done` waits for the character. Ctrl-C meanwhile cuts its speech at once; the press stays
+            // counted, for the prompt to answer when the wait is over.
+            int cut_while_waiting = 0;
+            live.while_waiting([&] {
+                if (const int presses = InterruptKey::pending(); presses > cut_while_waiting) {
+                    cut_while_waiting = presses;
+                    cut_speech(session);
+                }
+            });
             std::optional<PersonView> view;
             if (how == Shown::Person) {
                 view.emplace(session.sim(), shown, errors,
@@ -570,10 +581,11 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
             while (!input.ended()) {
                 live.advance();
                 if (const int presses = InterruptKey::take(); presses > 0) {
+                    const bool cut_already = std::exchange(cut_while_waiting, 0) > 0;
                     const auto now = std::chrono::steady_clock::now();
                     if (presses > 1 || (last_interrupt && now - *last_interrupt < kSecondInterrupt)) break;
                     last_interrupt = now;
-                    cut_speech(session);
+                    if (!cut_already) cut_speech(session);
                     live.advance();
                     shown << "^C (Ctrl-C again to leave)\n";
                     input.discard_line();
@@ -594,6 +606,8 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
                     const auto soon = std::chrono::steady_clock::now() + std::chrono::milliseconds(30);
                     until = until ? std::min(*until, soon) : soon;
                 }
+                // A Ctrl-C pressed while a `done` waited is answered now, not after the next key.
+                if (InterruptKey::pending() > 0) continue;
                 input.wait(until);
                 if (input.take_fresh_prompt()) {
                     guarded.prompt_drawn();

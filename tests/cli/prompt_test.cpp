@@ -19,8 +19,8 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 using ::testing::StartsWith;
 
-// Completion of commands and ids, a reading cut by Ctrl-C with the prompt going on, and two Ctrl-C
-// leaving as Ctrl-D does: the goodbye, the settings and the history written.
+// Completion of commands and ids, a reading cut by Ctrl-C with the prompt going on (also while `done`
+// waits), and two Ctrl-C leaving as Ctrl-D does: the goodbye, the settings and the history written.
 TEST(Prompt, CompletesCutsSpeechWithCtrlCAndLeavesOnTheSecond) {
     const support::TempDir dir("prompt");
     const auto settings = dir / "settings.ini";
@@ -54,6 +54,17 @@ TEST(Prompt, CompletesCutsSpeechWithCtrlCAndLeavesOnTheSecond) {
     ASSERT_TRUE(t.wait_for("Dezzy: This message is from Dennis Park.", 20s, mark));
     t.send("\x03");
     ASSERT_TRUE(t.wait_for("Ctrl-C again to leave", 5s, mark));
+    mark = t.output().size();
+    t.read_for(2500ms);
+    EXPECT_THAT(t.output().substr(mark), Not(HasSubstr("Dezzy"))) << "the reading was cut";
+
+    // The same while `done` waits for the character: the cut comes at once, not when the reading ends.
+    mark = t.output().size();
+    t.send("say read this message\r");
+    t.send("done\r");
+    ASSERT_TRUE(t.wait_for("Dezzy: This message is from Dennis Park.", 20s, mark));
+    t.send("\x03");
+    ASSERT_TRUE(t.wait_for("Ctrl-C again to leave", 3s, mark)) << t.output().substr(mark);
     mark = t.output().size();
     t.read_for(2500ms);
     EXPECT_THAT(t.output().substr(mark), Not(HasSubstr("Dezzy"))) << "the reading was cut";
