@@ -66,6 +66,8 @@ expect "$classes\\TypeLib\\$libid\\1.1" "(Default)" REG_SZ "OutLook Dezaror Agen
 expect "$classes\\TypeLib\\$libid\\1.1\\0\\win${WINE_BITS:-64}" "(Default)" REG_SZ "$windows_path"
 wine reg query "HKEY_CURRENT_USER\\Software\\Classes\\$progid" >/dev/null 2>&1 && fail "the class is in the user's classes too"
 expect "$classes\\Interface\\$iid" "(Default)" REG_SZ "_Connect"
+# The system's type-library marshaler (PSOAInterface), its class id as the Windows SDK publishes it.
+expect "$classes\\Interface\\$iid\\ProxyStubClsid32" "(Default)" REG_SZ '{00020424-0000-0000-C000-000000000046}'
 expect "$addin" FriendlyName REG_SZ "Outlook Dezaror Agent"
 expect "$addin" Description REG_SZ "Outlook Dezaror Agent.  Use to preview or read message items in Outlook."
 expect "$addin" LoadBehavior REG_DWORD 0x3
