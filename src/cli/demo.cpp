@@ -120,16 +120,7 @@ int demo(const SimInputs& inputs, const VoiceOptions& voice, std::istream& tour,
                     heard_now = [&] {
                         const auto samples = talk->poll(out, warnings);
                         if (!samples) return;
-                        try {
-                            const auto words = session.ears().hear_samples(session.sim().sim_agent(), *samples);
-                            out << (words.empty() ? std::string("(heard no command)\n")
-                                                  : "(heard \"" + words + "\")\n");
-                            session.sim().say(words);
-                        } catch (const listen::ListenError& e) {
-                            warnings << "! " << e.what() << '\n';
-                        } catch (const sim::UsageError& e) {
-                            warnings << "! " << e.what() << '\n';
-                        }
+                        session.hear_spoken(*samples, out, warnings);
                         live.advance();
                     };
                     live.while_waiting(heard_now);

@@ -25,6 +25,7 @@
 #include "character/form.hpp"
 #include "cli/listen/capture.hpp"
 #include "cli/listen/hearing.hpp"
+#include "cli/listen/push_to_talk.hpp"
 #include "cli/live.hpp"
 #include "cli/view.hpp"
 #include "platform/agent.hpp"
@@ -47,9 +48,6 @@ constexpr auto kPromptKeys = std::to_array<HelpLine>({
 constexpr std::string_view kPromptHelp =
     "help lists these commands; Tab completes commands, spoken commands after say, ids and folders.\n"
     "Ctrl-C cuts what the character is saying; Ctrl-C twice, or Ctrl-D, takes the character down and ends the prompt.\n";
-
-// The terminal key standing for the listening key (Scroll Lock) under --listen.
-constexpr unsigned char kListenKey = 0x14;  // Ctrl-T
 
 constexpr std::string_view kBanner =
     "dezaror: the mail client and its character at a prompt; type help for the commands, Ctrl-D to leave.\n";
@@ -348,7 +346,7 @@ private:
                 return;
             }
             for (const unsigned char key : std::span(keys, static_cast<std::size_t>(n))) {
-                if (listen_key_ && key == kListenKey) {
+                if (listen_key_ && key == listen::kListeningKeyCode) {
                     ++listen_presses_;
                 } else {
                     keys_.push_back(key);
@@ -551,30 +549,11 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
             // The recording of --listen-wav is heard once the character is up to hear it.
             auto first_heard = listening.wav;
             // The utterance being recorded while the listening key is down.
-            std::optional<listen::Capture> capture;
-            const auto end_utterance = [&] {
-                try {
-                    const auto samples = capture->finish();
-                    capture.reset();
-                    // As a `hear` line: the recogniser decides the words, which reach the character as said.
-                    const auto words = session.ears().hear_samples(session.sim().sim_agent(), samples);
-                    shown << (words.empty() ? std::string("(heard no command)\n") : "(heard \"" + words + "\")\n");
-                    session.sim().say(words);
-                } catch (const listen::ListenError& e) {
-                    errors << "! " << e.what() << '\n';
-                } catch (const sim::UsageError& e) {
-                    errors << "! " << e.what() << '\n';
-                }
-                capture.reset();
-                live.advance();
-            };
-            const auto listening_key = [&] {
-                if (capture) return end_utterance();
-                try {
-                    capture.emplace();
-                    shown << "(listening through " << capture->program() << ": speak, then Ctrl-T or a pause)\n";
-                } catch (const listen::ListenError& e) {
-                    errors << "! " << e.what() << '\n';
+            listen::ListeningKey key;
+            const auto hear_ended = [&] {
+                if (const auto samples = key.ended(errors)) {
+                    session.hear_spoken(*samples, shown, errors);
+                    live.advance();
                 }
             };
             std::optional<std::chrono::steady_clock::time_point> last_interrupt;
@@ -593,16 +572,19 @@ int repl(const SimInputs& inputs, const VoiceOptions& voice, std::ostream& out, 
                     guarded_warnings.prompt_drawn();
                 }
                 while (auto line = input.next()) run(*line);
-                for (int presses = input.take_listen_presses(); presses > 0; --presses) listening_key();
+                for (int presses = input.take_listen_presses(); presses > 0; --presses) {
+                    key.press(shown, errors);
+                    hear_ended();
+                }
                 if (first_heard && !listen::voice_commands(session.sim().sim_agent()).empty())
                     run("hear " + *std::exchange(first_heard, std::nullopt));
-                if (capture && !capture->take()) end_utterance();
+                hear_ended();
                 if (view && live.idle()) view->flush();
                 show_prompt();
                 if (input.ended()) break;
                 auto until = live.deadline();
                 // While recording, the samples are looked at every few hundredths of a second.
-                if (capture) {
+                if (key.recording()) {
                     const auto soon = std::chrono::steady_clock::now() + std::chrono::milliseconds(30);
                     until = until ? std::min(*until, soon) : soon;
                 }

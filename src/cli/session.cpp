@@ -78,6 +78,18 @@ void Session::hear(const std::string& file, const Place& place) {
     }
 }
 
+void Session::hear_spoken(std::span<const std::int16_t> samples, std::ostream& shown, std::ostream& errors) {
+    try {
+        const auto words = ears_.hear_samples(sim_.sim_agent(), samples);
+        shown << (words.empty() ? std::string("(heard no command)\n") : "(heard \"" + words + "\")\n");
+        sim_.say(words);
+    } catch (const listen::ListenError& e) {
+        errors << "! " << e.what() << '\n';
+    } catch (const sim::UsageError& e) {
+        errors << "! " << e.what() << '\n';
+    }
+}
+
 // The form belongs to the add-in, not to the platform, so the session answers for it.
 void Session::show_state(const std::vector<std::string>& fields) {
     auto* form = addin_.form();

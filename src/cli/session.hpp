@@ -4,6 +4,7 @@
 #include <functional>
 #include <iosfwd>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,10 @@ public:
     void done(std::optional<std::int64_t> n);
     // `hear FILE.wav`: a relative FILE is taken from the folder of the file the line came from.
     void hear(const std::string& file, const Place& place);
+    // An utterance spoken at the microphone, heard as a `hear` line's recording: the recogniser
+    // decides the words, shown on `shown`, which reach the character as said. What goes wrong is
+    // told on `errors`.
+    void hear_spoken(std::span<const std::int16_t> samples, std::ostream& shown, std::ostream& errors);
     // `show state FIELD...`: every field is checked before any is printed.
     void show_state(const std::vector<std::string>& fields);
 

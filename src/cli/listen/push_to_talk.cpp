@@ -43,27 +43,22 @@ PushToTalk::~PushToTalk() {
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) ::signal(signal, SIG_DFL);
 }
 
-std::optional<std::vector<std::int16_t>> PushToTalk::poll(std::ostream& shown, std::ostream& errors) {
-    int presses = 0;
-    if (saved_) {
-        std::array<unsigned char, 64> keys{};
-        for (ssize_t n; (n = ::read(fd_, keys.data(), keys.size())) > 0;)
-            for (ssize_t i = 0; i < n; ++i) presses += keys[static_cast<std::size_t>(i)] == kListeningKeyCode;
+void ListeningKey::press(std::ostream& shown, std::ostream& errors) {
+    if (capture_) {
+        end_pressed_ = true;
+        return;
     }
-    bool ended = false;
-    for (; presses > 0; --presses) {
-        if (capture_) {
-            ended = true;
-            break;
-        }
-        try {
-            capture_.emplace();
-            shown << "(listening through " << capture_->program() << ": speak, then Ctrl-T or a pause)\n";
-        } catch (const ListenError& e) {
-            errors << "! " << e.what() << '\n';
-        }
+    try {
+        capture_.emplace();
+        shown << "(listening through " << capture_->program() << ": speak, then Ctrl-T or a pause)\n";
+    } catch (const ListenError& e) {
+        errors << "! " << e.what() << '\n';
     }
-    if (!capture_ || (!ended && capture_->take())) return std::nullopt;
+}
+
+std::optional<std::vector<std::int16_t>> ListeningKey::ended(std::ostream& errors) {
+    if (!capture_ || (!end_pressed_ && capture_->take())) return std::nullopt;
+    end_pressed_ = false;
     try {
         auto samples = capture_->finish();
         capture_.reset();
@@ -73,6 +68,16 @@ std::optional<std::vector<std::int16_t>> PushToTalk::poll(std::ostream& shown, s
         errors << "! " << e.what() << '\n';
         return std::nullopt;
     }
+}
+
+std::optional<std::vector<std::int16_t>> PushToTalk::poll(std::ostream& shown, std::ostream& errors) {
+    if (saved_) {
+        std::array<unsigned char, 64> keys{};
+        for (ssize_t n; (n = ::read(fd_, keys.data(), keys.size())) > 0;)
+            for (ssize_t i = 0; i < n; ++i)
+                if (keys[static_cast<std::size_t>(i)] == kListeningKeyCode) key_.press(shown, errors);
+    }
+    return key_.ended(errors);
 }
 
 }  // namespace cli::listen

@@ -9,12 +9,30 @@
 
 #include "cli/listen/capture.hpp"
 
-// Push-to-talk where no line editor reads the keys (the demo): Ctrl-T starts an utterance from the
-// default capture device, and Ctrl-T again or half a second of silence ends it.
+// Push-to-talk: Ctrl-T starts an utterance from the default capture device, and Ctrl-T again or half
+// a second of silence ends it. The prompt's line editor hands the presses to a ListeningKey; where no
+// editor reads the keys (the demo), PushToTalk reads them itself.
 namespace cli::listen {
 
 // The terminal key standing for the character's listening key.
 inline constexpr unsigned char kListeningKeyCode = 0x14;  // Ctrl-T
+
+// The listening key's turns, wherever its presses come from: a press starts an utterance, and the
+// next press, or the utterance's own end, finishes it.
+class ListeningKey {
+public:
+    // Starts an utterance, saying so on `shown`, or asks the one being recorded to end. Why one
+    // cannot start goes to `errors`.
+    void press(std::ostream& shown, std::ostream& errors);
+    // The samples of an utterance that has just ended, once; nothing while one is being recorded or
+    // none is. Why its recording failed goes to `errors`.
+    std::optional<std::vector<std::int16_t>> ended(std::ostream& errors);
+    bool recording() const { return capture_.has_value(); }
+
+private:
+    std::optional<Capture> capture_;
+    bool end_pressed_ = false;
+};
 
 class PushToTalk {
 public:
@@ -28,12 +46,12 @@ public:
     // Looks at the keys pressed and the recording, without waiting: the samples of an utterance
     // that just ended. Says on `shown` when listening starts, and on `errors` why it could not.
     std::optional<std::vector<std::int16_t>> poll(std::ostream& shown, std::ostream& errors);
-    bool recording() const { return capture_.has_value(); }
+    bool recording() const { return key_.recording(); }
 
 private:
     int fd_;
     std::optional<termios> saved_;
-    std::optional<Capture> capture_;
+    ListeningKey key_;
 };
 
 }  // namespace cli::listen
