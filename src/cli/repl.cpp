@@ -29,8 +29,10 @@
 #include "cli/live.hpp"
 #include "cli/view.hpp"
 #include "platform/agent.hpp"
+#include "platform/ascii.hpp"
 #include "sim/edge.hpp"
 #include "sim/outlook.hpp"
+#include "sim/transcript.hpp"
 #include "cli/scenario.hpp"
 #include "cli/session.hpp"
 
@@ -94,12 +96,6 @@ std::vector<std::string> split_words(std::string_view text) {
     return words;
 }
 
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (auto& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 // The menu's enabled commands as one would say them: captions without their key marks.
 std::vector<std::string> spoken_commands(Session& session) {
     std::vector<std::string> spoken;
@@ -109,10 +105,7 @@ std::vector<std::string> spoken_commands(Session& session) {
         std::string_view caption = entry;
         if (caption.starts_with("menu: ")) caption.remove_prefix(6);
         if (caption.ends_with(" (greyed)")) continue;
-        std::string said;
-        for (const char c : caption)
-            if (c != '&') said += c;
-        spoken.push_back(lower(said));
+        spoken.push_back(sim::plain_caption(caption));
     }
     return spoken;
 }
@@ -135,7 +128,7 @@ std::vector<std::string> item_ids(Session& session) {
 // The words spoken commands are completed from: the phrases of the menu that begin with what
 // was said so far, without those words.
 std::vector<std::string> spoken_completions(Session& session, std::string_view said_so_far) {
-    const auto said = split_words(lower(said_so_far));
+    const auto said = split_words(platform::lower_ascii(said_so_far));
     std::vector<std::string> out;
     for (const auto& phrase : spoken_commands(session)) {
         const auto phrase_words = split_words(phrase);

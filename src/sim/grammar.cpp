@@ -6,6 +6,8 @@
 #include <limits>
 #include <utility>
 
+#include "platform/ascii.hpp"
+
 namespace sim {
 
 namespace {
@@ -13,12 +15,6 @@ namespace {
 constexpr std::size_t kUnreached = std::numeric_limits<std::size_t>::max();
 
 bool is_blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 struct Token {
     enum class Kind { Word, AnyWords, Open, Close, OpenOptional, CloseOptional, Bar, End } kind;
@@ -70,7 +66,7 @@ std::vector<Token> tokenize(std::string_view text) {
         while (j < text.size() && !is_blank(text[j]) &&
                std::string_view("()[]|").find(text[j]) == std::string_view::npos && text.substr(j, 3) != "...")
             ++j;
-        tokens.push_back({Token::Kind::Word, lower(text.substr(i, j - i)), at});
+        tokens.push_back({Token::Kind::Word, platform::lower_ascii(text.substr(i, j - i)), at});
         i = j;
     }
     tokens.push_back({Token::Kind::End, {}, text.size() + 1});
@@ -217,7 +213,7 @@ std::vector<std::string> heard_words(std::string_view heard) {
         while (i < heard.size() && is_blank(heard[i])) ++i;
         std::size_t j = i;
         while (j < heard.size() && !is_blank(heard[j])) ++j;
-        if (j > i) words.push_back(lower(heard.substr(i, j - i)));
+        if (j > i) words.push_back(platform::lower_ascii(heard.substr(i, j - i)));
         i = j;
     }
     return words;

@@ -1,7 +1,8 @@
 #include "sim/transcript.hpp"
 
-#include <cctype>
 #include <utility>
+
+#include "platform/ascii.hpp"
 
 namespace sim {
 
@@ -25,7 +26,7 @@ std::vector<std::string> Transcript::take() { return std::exchange(lines_, {}); 
 std::string plain_caption(std::string_view caption) {
     std::string out;
     for (const char c : caption)
-        if (c != '&') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (c != '&') out += platform::lower_ascii(c);
     return out;
 }
 

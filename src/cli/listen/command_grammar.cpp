@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "cli/listen/decoder_settings.hpp"
+#include "platform/ascii.hpp"
 
 namespace cli::listen {
 
@@ -59,7 +60,7 @@ private:
                 while (pos_ < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_])) &&
                        std::string_view("()[]|").find(text_[pos_]) == std::string_view::npos &&
                        text_.substr(pos_, 3) != "...")
-                    word += static_cast<char>(std::tolower(static_cast<unsigned char>(text_[pos_++])));
+                    word += platform::lower_ascii(text_[pos_++]);
                 out.push_back({Node::Kind::Word, std::move(word), {}, false});
             }
         }
@@ -224,9 +225,7 @@ std::string command_grammar(const std::vector<VoiceCommand>& commands) {
 namespace {
 
 std::string pseudo_word(std::string_view kind, std::string_view unit) {
-    std::string word = fmt::format("{}{}_{}", settings::kGarbagePrefix, kind, unit);
-    std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
-    return word;
+    return platform::lower_ascii(fmt::format("{}{}_{}", settings::kGarbagePrefix, kind, unit));
 }
 
 }  // namespace
